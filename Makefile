@@ -1,0 +1,43 @@
+# The two commands of the README: `make demo` and `make test`. Both install the Debian packages they
+# need first (deps/*.txt, one package a line), so they work on a fresh Debian 12 machine.
+# Subsystems add their own targets from mk/*.mk; each appends to TEST_TARGETS what `make test` runs.
+
+JOBS      ?= $(shell nproc)
+BUILD     ?= build
+ASAN      ?= build-asan
+CMAKE_OPTS = -DQUILLET_WERROR=ON
+
+TEST_TARGETS = test-native test-sanitize
+
+.PHONY: all deps build test demo test-native test-sanitize clean
+all: build
+
+deps:
+	@scripts/install-deps deps/*.txt
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_OPTS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+test-native: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+$(ASAN)/CMakeCache.txt:
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON $(CMAKE_OPTS)
+
+test-sanitize: deps $(ASAN)/CMakeCache.txt
+	cmake --build $(ASAN) -j $(JOBS)
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	$(BUILD)/examples/quickstart-demo
+
+clean:
+	rm -rf $(BUILD) $(ASAN) build-*
+
+include $(wildcard mk/*.mk)
+
+test: $(TEST_TARGETS)
+	@echo "make test: all suites passed"

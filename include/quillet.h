@@ -1,0 +1,242 @@
+/**
+ * @file quillet.h
+ * Quillet: driver library for contact IC card readers on a serial or parallel port.
+ *
+ * Every function takes its port handle first (where it has one) and returns a status: 0 is
+ * success, a negative value is either minus the reader's reply status byte or one of the
+ * library's own codes below. Buffers belong to the caller; the library never allocates memory
+ * that the caller must free. Calls on one port handle must be serialised by the caller.
+ *
+ * On 32-bit Windows every function uses the standard Windows calling convention (stdcall) and
+ * is exported undecorated from quillet.dll; elsewhere the platform's C calling convention.
+ */
+#ifndef QUILLET_H
+#define QUILLET_H
+
+#include <stdint.h>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define QL_CALL __stdcall
+#else
+#define QL_CALL
+#endif
+
+#if defined(QUILLET_BUILDING)
+#if defined(_WIN32)
+#define QL_API __declspec(dllexport)
+#else
+#define QL_API __attribute__((visibility("default")))
+#endif
+#else
+#if defined(_WIN32)
+#define QL_API __declspec(dllimport)
+#else
+#define QL_API
+#endif
+#endif
+
+/* Nothing thrown inside the library ever reaches a caller. */
+#ifdef __cplusplus
+#define QL_NOTHROW noexcept
+#else
+#define QL_NOTHROW
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/** @name Status codes of the library (reader refusals are minus the reply status byte, -1..-255)
+ *  @{ */
+#define QL_OK 0                /**< success */
+#define QL_READ_FAILED (-128)  /**< a serial read call failed, or a read-back inside a composite operation failed */
+#define QL_WRITE_FAILED (-129) /**< a serial write call failed, or bytes read back after a write differ */
+#define QL_READER_0x83 (-131)  /**< reader status byte 0x83: accepted by the openers as proof that a reader answered */
+#define QL_TIMEOUT (-132)      /**< no reply byte within its limit, a short block read, or a parallel handshake step timed out */
+#define QL_WRONG_CARD (-133)   /**< a card check found that the inserted card is not of the family */
+#define QL_VALUE_TOO_SMALL (-135) /**< val_dec: the stored value is smaller than the amount */
+#define QL_PORT_ERROR (-136)   /**< a port cannot be opened, configured or closed; no reader on a parallel port */
+#define QL_BAD_BCC (-138)      /**< reply BCC wrong */
+#define QL_REPLY_TOO_LONG (-140) /**< the reply announced more data than the reply buffer holds; nothing past it was read */
+#define QL_NO_READER (-141)    /**< no reader answered at any rate or parallel mode; a character is not a hexadecimal digit */
+#define QL_NOT_HEX (-141)      /**< same code as QL_NO_READER, returned by the hexadecimal conversions */
+#define QL_BAD_LEAD (-142)     /**< the reply's first byte is not 0x55 */
+#define QL_BAD_LENGTH (-143)   /**< a length or count argument is out of range */
+#define QL_BAD_ADDRESS (-144)  /**< an address, offset or zone argument is out of range */
+#define QL_BAD_ARGUMENT (-145) /**< an argument the library cannot use safely (negative count, unknown family index) */
+#define QL_PORT_BUSY (-149)    /**< the serial port is held by another program */
+#define QL_BAD_SLOT (-201)     /**< a processor-card slot selector outside 0..5 */
+/** @} */
+
+/** Handles of the two parallel links. */
+#define QL_NIBBLE_LINK 6666
+#define QL_BYTE_LINK 8888
+
+/* ---- port opening and reader identification ---- */
+
+/**
+ * Opens the link to the reader. Port 0..8 opens COM1..COM9, 9..19 COM10..COM20, any other number
+ * up to 100 COM1 (on Linux: the device named by QUILLET_COM<n+1>, else /dev/ttyS<n>); a number
+ * above 100 selects the parallel port at that I/O address and asks the reader for its version.
+ * @param port         [in] port number
+ * @param baud         [in] serial rate (1200..115200, other values open at 9600); for a parallel
+ *                     port the link kind: 1 byte link, anything else nibble link
+ * @return the port handle (6666 or 8888 for the parallel links), or QL_PORT_BUSY, QL_PORT_ERROR
+ */
+QL_API int32_t QL_CALL ic_init(int16_t port, int32_t baud) QL_NOTHROW;
+
+/**
+ * Opens the port and brings the reader to the requested rate or parallel mode: probes, hunts the
+ * reader's current rate, tells it to switch and reopens at the new rate.
+ * @return the port handle, or QL_PORT_BUSY, QL_PORT_ERROR, QL_NO_READER, or an exchange status
+ */
+QL_API int32_t QL_CALL auto_init(int16_t port, int32_t baud) QL_NOTHROW;
+
+/**
+ * Finds the rate at which a reader answers; the port is left closed. Port 100 and above is a
+ * parallel port.
+ * @return the rate found (serial), 0 (nibble link) or 1 (byte link) for a parallel port, or
+ *         QL_NO_READER, QL_READER_0x83, QL_PORT_BUSY, QL_PORT_ERROR
+ */
+QL_API int32_t QL_CALL chk_baud(int16_t port) QL_NOTHROW;
+
+/** Closes a serial port handle; the parallel handles need no closing. @return 0 or QL_PORT_ERROR */
+QL_API int16_t QL_CALL ic_exit(int32_t handle) QL_NOTHROW;
+
+/** Does nothing. @return 0 */
+QL_API int16_t QL_CALL auto_chk(int32_t handle) QL_NOTHROW;
+
+/**
+ * Reads the reader's version text (no terminating zero is added).
+ * @param length [in] 10 or 18
+ * @param buffer [out] at least length bytes; min(length, text length) are written
+ * @return 0, QL_BAD_LENGTH (nothing sent), an exchange status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL srd_ver(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+
+/** Writes the library's version text "KOV###DRVSFT-V9.40A" and its zero (20 bytes). @return 0 */
+QL_API int16_t QL_CALL lib_ver(uint8_t* buffer) QL_NOTHROW;
+
+/**
+ * Tells the reader to switch its serial rate or parallel mode (the host port keeps its speed;
+ * reopen at the new rate). Waits 2 s after the reader's reply while it restarts its link.
+ * @param value [in] a baud rate, or 0 (nibble link) / 1 (byte link)
+ * @return 0, an exchange status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL set_baud(int32_t handle, int32_t value) QL_NOTHROW;
+
+/* ---- reader device services ---- */
+/* Every function below returns 0, a transport status (QL_TIMEOUT, QL_BAD_LEAD, QL_BAD_BCC,
+ * QL_REPLY_TOO_LONG, QL_READ_FAILED, QL_WRITE_FAILED) or minus the reader's reply status byte,
+ * besides the statuses named with it. */
+
+/** Sounds the buzzer for units x 10 ms (negative: 2, above 255: 255) and waits that long. */
+QL_API int16_t QL_CALL dv_beep(int32_t handle, int16_t units) QL_NOTHROW;
+/** Switches the card contacts on. */
+QL_API int16_t QL_CALL turn_on(int32_t handle) QL_NOTHROW;
+/** Switches the card contacts off. */
+QL_API int16_t QL_CALL turn_off(int32_t handle) QL_NOTHROW;
+/** Starts the reader's automatic card pull. */
+QL_API int16_t QL_CALL auto_pull(int32_t handle) QL_NOTHROW;
+/** Card state (0 no card, 1..3) into *state; one attempt. @param state [out] */
+QL_API int16_t QL_CALL get_status0(int32_t handle, int16_t* state) QL_NOTHROW;
+/** Card state into *state; up to three attempts. @param state [out] */
+QL_API int16_t QL_CALL get_status(int32_t handle, int16_t* state) QL_NOTHROW;
+/** 1 into *state when a card is at position 0..3 (low byte counts), else 0. @param state [out] */
+QL_API int16_t QL_CALL get_status_DPEx(int32_t handle, int16_t position, int16_t* state) QL_NOTHROW;
+/** Reads the reader's 384-byte user area. @return also QL_BAD_ADDRESS (offset), QL_BAD_LENGTH */
+QL_API int16_t QL_CALL srd_eeprom(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Writes the reader's user area. @return also QL_BAD_ADDRESS (offset), QL_BAD_LENGTH */
+QL_API int16_t QL_CALL swr_eeprom(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Reads the 16-byte serial number. @return also QL_BAD_LENGTH (length not 16) */
+QL_API int16_t QL_CALL srd_snr(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Writes and verifies the serial number. @return also QL_BAD_LENGTH, QL_WRITE_FAILED (read-back differs) */
+QL_API int16_t QL_CALL swr_snr(int32_t handle, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Reads the 3-byte device code. @return also QL_BAD_LENGTH (length not 3) */
+QL_API int16_t QL_CALL srd_dvsc(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Writes and verifies the device code. @return also QL_BAD_LENGTH, QL_WRITE_FAILED */
+QL_API int16_t QL_CALL swr_dvsc(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Compares the device code with the reader's: 0 when they agree. @return also QL_BAD_LENGTH */
+QL_API int16_t QL_CALL cmp_dvsc(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Writes the mode byte (non-zero: 0xFF) and verifies it. @return also QL_WRITE_FAILED */
+QL_API int16_t QL_CALL setsc_md(int32_t handle, int16_t mode) QL_NOTHROW;
+/** Reads the stored value. @param value [out] */
+QL_API int16_t QL_CALL val_read(int32_t handle, int32_t* value) QL_NOTHROW;
+/** Sets the stored value and verifies it. @return also QL_WRITE_FAILED */
+QL_API int16_t QL_CALL val_set(int32_t handle, int32_t value) QL_NOTHROW;
+/** Adds to the stored value (wraps on overflow) and verifies it. @return also QL_WRITE_FAILED */
+QL_API int16_t QL_CALL val_inc(int32_t handle, int32_t amount) QL_NOTHROW;
+/** Subtracts from the stored value. @return also QL_VALUE_TOO_SMALL (nothing written), QL_WRITE_FAILED */
+QL_API int16_t QL_CALL val_dec(int32_t handle, int32_t amount) QL_NOTHROW;
+
+/* ---- conversions, checksums, registered card codes ---- */
+
+/**
+ * Upper-cases the whole text in place, then converts count character pairs into bytes.
+ * @param text [in,out] zero-terminated hexadecimal text
+ * @param out  [out] count bytes (nothing for a count of 0 or less)
+ * @return 0, or QL_NOT_HEX at the first character that is not a hexadecimal digit
+ */
+QL_API int16_t QL_CALL asc_hex(uint8_t* text, uint8_t* out, int32_t count) QL_NOTHROW;
+/** Writes 2 x count upper-case digits and a zero byte (a count of 0 or less: the zero byte). @return 0 */
+QL_API int16_t QL_CALL hex_asc(const uint8_t* in, uint8_t* out, int32_t count) QL_NOTHROW;
+/** Copies count bytes (nothing for a count of 0 or less). @return 0 */
+QL_API int16_t QL_CALL asc_asc(const uint8_t* source, uint8_t* destination, int32_t count) QL_NOTHROW;
+#ifndef __cplusplus
+/** @return a XOR b, 8 bits. ("xor" is an operator token in C++, so C++ callers do not see it.) */
+QL_API uint8_t QL_CALL xor(int32_t a, int32_t b);
+#endif
+/** @return the XOR of the first count bytes; 0 for a count of 0 or less */
+QL_API uint8_t QL_CALL cr_bcc(int16_t count, const uint8_t* bytes) QL_NOTHROW;
+/** @return 0 when the XOR of the first count bytes (a frame with its BCC) is 0, else 118 */
+QL_API int16_t QL_CALL ck_bcc(int16_t count, const uint8_t* bytes) QL_NOTHROW;
+/**
+ * Converts the first length hexadecimal characters (an odd last one is ignored; at most 596) into
+ * bytes, appends their BCC and a zero byte, and writes the result over the text. A character that
+ * is not a hexadecimal digit ends the conversion: that byte and all later ones are 0.
+ * @param text [in,out] at least length + 1 bytes
+ * @return the BCC
+ */
+QL_API uint8_t QL_CALL comm_bcc(int16_t length, uint8_t* text) QL_NOTHROW;
+/** The 4-byte IEEE 754 image of value, least significant byte first. @return 0 */
+QL_API int16_t QL_CALL float_uchar(float value, uint8_t* out) QL_NOTHROW;
+/** The value of a 4-byte IEEE 754 image. @return 0 */
+QL_API int16_t QL_CALL uchar_float(const uint8_t* in, float* value) QL_NOTHROW;
+/** The 2-byte image of value, least significant byte first. @return 0 */
+QL_API int16_t QL_CALL short_uchar(int16_t value, uint8_t* out) QL_NOTHROW;
+/** The value of a 2-byte image. @return 0 */
+QL_API int16_t QL_CALL uchar_short(const uint8_t* in, int16_t* value) QL_NOTHROW;
+/** The 4-byte image of value, least significant byte first. @return 0 */
+QL_API int16_t QL_CALL long_uchar(int32_t value, uint8_t* out) QL_NOTHROW;
+/** The value of a 4-byte image. @return 0 */
+QL_API int16_t QL_CALL uchar_long(const uint8_t* in, int32_t* value) QL_NOTHROW;
+/**
+ * Registers extra identification codes for the card checks of one family: 0 AT88SC102,
+ * 1 AT88SC1604, 2 AT88SC1604B, 3 SLE4404, 4 SLE4406/4436, 6 SLE4428 (4-byte codes), 8 SLE4442/4432.
+ * @param count      [in] number of codes, at most 20 (0 or less empties the list)
+ * @param byte_count [in] bytes copied from codes, at most 100
+ * @return 0, or QL_BAD_ARGUMENT for a family outside 0..8 or a negative byte count (nothing stored)
+ */
+QL_API int16_t QL_CALL set_code(int16_t family, int16_t count, int16_t byte_count, const uint8_t* codes) QL_NOTHROW;
+
+/* ---- SLE4442, 2042, SLE4432 ---- */
+
+/* ---- SLE4428, SLE4418 ---- */
+
+/* ---- I2C EEPROM cards ---- */
+
+/* ---- three-wire EEPROM cards ---- */
+
+/* ---- authentication cipher ---- */
+
+/* ---- AT88SC1608 ---- */
+
+/* ---- AT88SC153 ---- */
+
+/* ---- DES ---- */
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QUILLET_H */

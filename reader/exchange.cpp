@@ -1,0 +1,29 @@
+#include "reader/exchange.h"
+
+#include "reader/transport.h"
+
+namespace quillet {
+
+Status send_frame(int32_t handle, const Frame& frame) {
+    if (frame.overflowed()) return Status::bad_length;
+    if (is_parallel(handle)) return parallel_send(frame.bytes());
+    SerialPort* port = serial_port(handle);
+    // A handle that names no open port fails like a write call on a closed handle.
+    if (!port) return Status::write_failed;
+    return serial_send(*port, frame.bytes());
+}
+
+Status receive_reply(int32_t handle, Wait wait, Reply& reply) {
+    if (is_parallel(handle)) return parallel_receive(link_kind(handle), wait, reply);
+    SerialPort* port = serial_port(handle);
+    if (!port) return Status::read_failed;
+    return serial_receive(*port, wait, reply);
+}
+
+Status exchange(int32_t handle, const Frame& frame, Wait wait, Reply& reply) {
+    if (Status s = send_frame(handle, frame); failed(s)) return s;
+    if (Status s = receive_reply(handle, wait, reply); failed(s)) return s;
+    return reply.status_byte() == 0 ? Status::ok : reader_status(reply.status_byte());
+}
+
+}  // namespace quillet

@@ -1,0 +1,26 @@
+// The standard exchange every command follows: send one command frame over the link that the
+// port handle names, wait for one reply frame, check it, and turn its status byte into a Status.
+#pragma once
+
+#include <cstdint>
+
+#include "reader/frame.h"
+#include "reader/status.h"
+
+namespace quillet {
+
+enum class Wait {
+    normal,  // first byte within 2000 ms (serial) or 3000 ms (parallel), later bytes 200 / 800 ms
+    long_,   // first byte within 8000 ms on every link
+    block,   // serial: header and rest in two read calls on the port's own time-outs; parallel: normal
+};
+
+// Frame send: a non-zero transport status, or ok.
+Status send_frame(int32_t handle, const Frame& frame);
+// Reply reception into reply with the given wait; transport status, bad_lead, bad_bcc,
+// reply_too_long, or ok. The status byte is not interpreted.
+Status receive_reply(int32_t handle, Wait wait, Reply& reply);
+// Send, receive, and map a non-zero reply status byte s to -s.
+Status exchange(int32_t handle, const Frame& frame, Wait wait, Reply& reply);
+
+}  // namespace quillet
