@@ -32,7 +32,7 @@ test-sanitize: deps $(ASAN)/CMakeCache.txt
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 demo: build
-	$(BUILD)/examples/quickstart-demo
+	scripts/demo $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN) build-*
