@@ -41,3 +41,8 @@ include $(wildcard mk/*.mk)
 
 test: $(TEST_TARGETS)
 	@echo "make test: all suites passed"
+
+.PHONY: bench
+bench: build
+	$(BUILD)/bench/exchange-bench
+	@if [ -x $(BUILD)/bench/des-bench ]; then $(BUILD)/bench/des-bench; fi
