@@ -221,7 +221,210 @@ QL_API int16_t QL_CALL set_code(int16_t family, int16_t count, int16_t byte_coun
 
 /* ---- SLE4442, 2042, SLE4432 ---- */
 
+/*
+ * SLE4442-class cards (frames with card type byte 0x79): 256 bytes of main memory, protection
+ * bits for bytes 0..31, a security memory of an error counter and a 3-byte code. The card itself
+ * enforces the code, the protection and its error counter; its refusals come back as minus the
+ * reader's status byte. Requests of more than 144 bytes travel as two frames; a failure in the
+ * second leaves the first done. Arguments are checked before anything is sent.
+ *
+ * The 2042 functions (srd_2042 ... rsct_2042) and the SLE4432 functions (srd_4432 ... pwr_4432,
+ * chk_4432) are the same operations under other names: same arguments, same frames, same statuses.
+ * Only chk_2042 has its own identification rule.
+ *
+ * Codes as text (csc_4442_hex, wsc_4442_hex): the code is exactly six hexadecimal digits, either
+ * case, the first pair giving the first code byte. At most the caller's first six characters are
+ * read (a zero byte among them ends the text early), and those read are upper-cased in place.
+ * Text that is not six hexadecimal digits is refused with QL_NOT_HEX and nothing is sent: a code
+ * made up of the digits that happened to convert would cost one of the card's three attempts
+ * (csc) or replace the card's code with one nobody knows (wsc).
+ */
+
+/**
+ * Reads main memory.
+ * @param offset [in] 0..255
+ * @param length [in] 1..256 - offset
+ * @param buffer [out] length bytes
+ * @return 0, QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent), QL_READ_FAILED (the reply carried fewer
+ *         bytes than asked), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL srd_4442(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes main memory (the card refuses until the security code was presented, and for protected bytes).
+ * @param offset [in] 0..256 (256 passes this check and fails the length check)
+ * @param length [in] 1..256 - offset
+ * @param data   [in] length bytes
+ * @return 0, QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL swr_4442(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads the 4 protection bytes: the bit of address a is bit 7 - a % 8 of byte a / 8; 1 = not protected.
+ * @param length [in] 4
+ * @param buffer [out] 4 bytes
+ * @return 0, QL_BAD_LENGTH (nothing sent), QL_READ_FAILED (short reply), a transport status or
+ *         minus the reply status byte
+ */
+QL_API int16_t QL_CALL prd_4442(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Protects bytes of 0..31, presenting their expected content, then verifies: their protection bits
+ * must read 0 and the bytes must read back as data.
+ * @param offset [in] 0..31
+ * @param length [in] 1..32 - offset
+ * @param data   [in] length bytes: the content the bytes hold
+ * @return 0, QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent), minus the reply status byte or a transport
+ *         status of the protect frame, QL_READ_FAILED (a verifying read failed), QL_WRITE_FAILED (a
+ *         byte is still unprotected or holds something else)
+ */
+QL_API int16_t QL_CALL pwr_4442(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Presents the security code; a wrong code costs the card one of its three attempts.
+ * @param length [in] 3
+ * @param code   [in] 3 bytes
+ * @return 0, QL_BAD_LENGTH (nothing sent), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL csc_4442(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * Writes a new security code (the card refuses until the current code was presented).
+ * @param length [in] 3
+ * @param code   [in] 3 bytes
+ * @return 0, QL_BAD_LENGTH (nothing sent), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL wsc_4442(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * Reads the security code (the card shows it only after the code was presented).
+ * @param length [in] 3
+ * @param buffer [out] 3 bytes
+ * @return 0, QL_BAD_LENGTH (nothing sent), QL_READ_FAILED (short reply), a transport status or
+ *         minus the reply status byte
+ */
+QL_API int16_t QL_CALL rsc_4442(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Reads the error counter: the number of its 1 bits (3 on a fresh card, 0 on a locked one).
+ * @param count [out] set only on success
+ * @return 0, QL_READ_FAILED (empty reply), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL rsct_4442(int32_t handle, int16_t* count) QL_NOTHROW;
+/**
+ * csc_4442 with the code as six hexadecimal characters (see above).
+ * @param length [in] not looked at
+ * @param text   [in,out] at least the six characters; those read are upper-cased in place
+ * @return as csc_4442, or QL_NOT_HEX (nothing sent)
+ */
+QL_API int16_t QL_CALL csc_4442_hex(int32_t handle, int16_t length, uint8_t* text) QL_NOTHROW;
+/**
+ * wsc_4442 with the code as six hexadecimal characters (see above).
+ * @param length [in] not looked at
+ * @param text   [in,out] at least the six characters; those read are upper-cased in place
+ * @return as wsc_4442, or QL_NOT_HEX (nothing sent)
+ */
+QL_API int16_t QL_CALL wsc_4442_hex(int32_t handle, int16_t length, uint8_t* text) QL_NOTHROW;
+/**
+ * rsc_4442 with the code returned as six upper-case hexadecimal characters and a zero byte.
+ * @param length [in] not looked at
+ * @param text   [out] 7 bytes, cleared first: an empty text after any failure
+ * @return as rsc_4442
+ */
+QL_API int16_t QL_CALL rsc_4442_hex(int32_t handle, int16_t length, uint8_t* text) QL_NOTHROW;
+/**
+ * Judges whether the card is an SLE4442: bytes 6..7 are a code registered under family index 8
+ * (set_code), or 0x81, 0x88 or 0xA0 followed by 0x15.
+ * @return 0, QL_WRONG_CARD, or the status of the failed read
+ */
+QL_API int16_t QL_CALL chk_4442(int32_t handle) QL_NOTHROW;
+
+/** As srd_4442. */
+QL_API int16_t QL_CALL srd_2042(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** As swr_4442. */
+QL_API int16_t QL_CALL swr_2042(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** As prd_4442. */
+QL_API int16_t QL_CALL prd_2042(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** As pwr_4442. */
+QL_API int16_t QL_CALL pwr_2042(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** As csc_4442. */
+QL_API int16_t QL_CALL csc_2042(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** As wsc_4442. */
+QL_API int16_t QL_CALL wsc_2042(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** As rsc_4442. */
+QL_API int16_t QL_CALL rsc_2042(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** As rsct_4442. */
+QL_API int16_t QL_CALL rsct_2042(int32_t handle, int16_t* count) QL_NOTHROW;
+/**
+ * Judges whether the card is a 2042: bytes 0..3 are A2 13 10 91 and bytes 6..7 are 82 15 (bytes
+ * 4..5 are not compared; no registered codes).
+ * @return 0, QL_WRONG_CARD, or the status of the failed read
+ */
+QL_API int16_t QL_CALL chk_2042(int32_t handle) QL_NOTHROW;
+
+/** As srd_4442. */
+QL_API int16_t QL_CALL srd_4432(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** As swr_4442. */
+QL_API int16_t QL_CALL swr_4432(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** As prd_4442. */
+QL_API int16_t QL_CALL prd_4432(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** As pwr_4442. */
+QL_API int16_t QL_CALL pwr_4432(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** As chk_4442 (the same identification bytes and registered codes). */
+QL_API int16_t QL_CALL chk_4432(int32_t handle) QL_NOTHROW;
+
 /* ---- SLE4428, SLE4418 ---- */
+
+/*
+ * SLE4428 (card type byte 0x77) and SLE4418 (0x76): 1024 bytes, each with its own protection bit.
+ * The SLE4428 keeps its 2-byte security code at 1022..1023, out of reach of swr_, rdwpb_, wrwpb_
+ * and pwr_ (addresses 0..1020 there); the SLE4418 has no code and reaches 0..1023. Requests travel
+ * in frames of 144 bytes (72 addresses for protected reads); a failure ends the call and the frames
+ * already carried out stay done. The card enforces code and protection; its refusals come back as
+ * minus the reader's status byte. Arguments are checked before anything is sent.
+ * Statuses of every function below: 0, QL_BAD_ADDRESS and QL_BAD_LENGTH (nothing sent), a transport
+ * status, or minus the reply status byte; reads also QL_READ_FAILED (a reply shorter than asked).
+ */
+
+/** Reads. @param offset [in] 0..1023 @param length [in] 1..1024 - offset @param buffer [out] length bytes */
+QL_API int16_t QL_CALL srd_4428(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Writes (after the code was presented). @param offset [in] 0..1020 @param length [in] 1..1021 - offset @param data [in] length bytes */
+QL_API int16_t QL_CALL swr_4428(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads with protection bits: two bytes per address, copied as the reader sends them (the data
+ * byte and the byte's protection state).
+ * @param offset [in] 0..1020
+ * @param length [in] 1..1021 - offset
+ * @param buffer [out] 2 x length bytes; the pair of address offset + i at buffer + 2i
+ */
+QL_API int16_t QL_CALL rdwpb_4428(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Writes and protects the bytes written. @param offset [in] 0..1020 @param length [in] 1..1021 - offset @param data [in] length bytes */
+QL_API int16_t QL_CALL wrwpb_4428(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Protects the bytes whose content equals data; nothing is read back (rdwpb_4428 shows the outcome).
+ * @param offset [in] 0..1020 @param length [in] 1..1021 - offset @param data [in] length bytes
+ */
+QL_API int16_t QL_CALL pwr_4428(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Presents the 2-byte security code; a wrong one costs one of the card's 8 attempts. @param length [in] 2 */
+QL_API int16_t QL_CALL csc_4428(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Writes a new security code (one write frame at 1022, after the code was presented). @param length [in] 2 */
+QL_API int16_t QL_CALL wsc_4428(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Reads the security code: srd_4428(handle, 1022, 2, buffer). @param length [in] 2 @param buffer [out] 2 bytes */
+QL_API int16_t QL_CALL rsc_4428(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Reads the error counter: the number of its 1 bits (8 on a fresh card). @param count [out] set only on success */
+QL_API int16_t QL_CALL rsct_4428(int32_t handle, int16_t* count) QL_NOTHROW;
+/**
+ * Judges whether the card is an SLE4428: bytes 0..3 are a code registered under family index 6
+ * (set_code, 4-byte codes), or 92 23 10 91.
+ * @return 0, QL_WRONG_CARD, or the status of the failed read
+ */
+QL_API int16_t QL_CALL chk_4428(int32_t handle) QL_NOTHROW;
+
+/** As srd_4428 on an SLE4418. */
+QL_API int16_t QL_CALL srd_4418(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** As swr_4428, addresses 0..1023. */
+QL_API int16_t QL_CALL swr_4418(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** As rdwpb_4428, addresses 0..1023. */
+QL_API int16_t QL_CALL rdwpb_4418(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** As wrwpb_4428, addresses 0..1023. */
+QL_API int16_t QL_CALL wrwpb_4418(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** As pwr_4428, addresses 0..1023. */
+QL_API int16_t QL_CALL pwr_4418(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** An SLE4418 carries nothing to identify it by: sends nothing. @return 0 */
+QL_API int16_t QL_CALL chk_4418(int32_t handle) QL_NOTHROW;
 
 /* ---- I2C EEPROM cards ---- */
 

@@ -1,0 +1,44 @@
+#include "cards/memory/sle4442_frames.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace quillet::sle_frames {
+
+namespace {
+constexpr uint8_t read_error_counter = 0x67;
+}
+
+Frame addressed(uint8_t command, uint8_t card_type, uint16_t address) {
+    Frame f(command);
+    f.type(card_type).zero(2).be16(address);
+    return f;
+}
+
+Status read(int32_t handle, uint8_t command, uint8_t card_type, uint16_t address, uint16_t count,
+            uint8_t* out, size_t wanted) {
+    Frame f = addressed(command, card_type, address);
+    f.be16(count);
+    Reply reply(std::max(Reply::ordinary, frame_overhead + wanted));
+    if (Status s = exchange(handle, f, Wait::normal, reply); failed(s)) return s;
+    if (reply.data().size() < wanted) return Status::read_failed;
+    reply.copy_data(out, wanted);
+    return Status::ok;
+}
+
+Status write(int32_t handle, uint8_t command, uint8_t card_type, uint16_t address, const uint8_t* data,
+             size_t n) {
+    Frame f = addressed(command, card_type, address);
+    f.data(data, n);
+    Reply reply;
+    return exchange(handle, f, Wait::normal, reply);
+}
+
+Status error_counter(int32_t handle, uint8_t card_type, uint16_t count_field, int16_t* count) {
+    uint8_t counter = 0;
+    if (Status s = read(handle, read_error_counter, card_type, 0, count_field, &counter, 1); failed(s)) return s;
+    *count = static_cast<int16_t>(std::popcount(counter));
+    return Status::ok;
+}
+
+}  // namespace quillet::sle_frames

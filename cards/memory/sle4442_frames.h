@@ -1,0 +1,30 @@
+// Frames of the SLE memory cards. The SLE4442 and SLE4428 classes address their cards the same
+// way: card type byte, two zero bytes, a big-endian card address, then either a big-endian count
+// (frames that ask for data) or the data itself. Every reply is awaited with the normal wait.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "reader/exchange.h"
+
+namespace quillet::sle_frames {
+
+// AA cmd LH LL T 00 00 addrH addrL
+Frame addressed(uint8_t command, uint8_t card_type, uint16_t address);
+
+// Asks for `count` units at `address` and copies the first `wanted` reply data bytes to out.
+// A reply carrying fewer than `wanted` bytes is a failed read (read_failed): the caller's buffer
+// is never reported filled with bytes that did not arrive.
+Status read(int32_t handle, uint8_t command, uint8_t card_type, uint16_t address, uint16_t count,
+            uint8_t* out, size_t wanted);
+
+// Sends n data bytes for `address`; the reply carries only the outcome.
+Status write(int32_t handle, uint8_t command, uint8_t card_type, uint16_t address, const uint8_t* data,
+             size_t n);
+
+// Reads an error counter (command 0x67 with the given count field) and sets *count to the number
+// of 1 bits of its first byte; a failed exchange leaves *count alone.
+Status error_counter(int32_t handle, uint8_t card_type, uint16_t count_field, int16_t* count);
+
+}  // namespace quillet::sle_frames
