@@ -1,0 +1,90 @@
+// What the SLE memory card models (SLE4442, 2042, SLE4432, SLE4428, SLE4418) refuse, and the
+// reader status byte each refusal is answered with. This is the one table of those values; the
+// host reports status byte s as -s.
+//
+//   refusal             byte  host   when
+//   out_of_range        0x8C  -140   address + count leave the area, an empty count or data, a
+//                                    frame too short for its command (the library's own checks
+//                                    never send such a frame)
+//   unknown_command     0x8B  -139   a command the card does not have (code commands on the
+//                                    SLE4432 and SLE4418)
+//   protected_byte      0x96  -150   a write touches a protected byte, or a byte the card keeps
+//                                    for itself (the SLE4428's error counter; its code bytes
+//                                    through protected writes and protection); nothing is written
+//   wrong_code          0x97  -151   the code presented is wrong: one bit of the error counter is
+//                                    gone, and the card is not (or no longer) unlocked
+//   locked              0x98  -152   the error counter is used up: codes are no longer taken, and
+//                                    writes, protection and code changes are refused for good
+//   code_not_presented  0x99  -153   a write, protection or code change before the right code was
+//                                    presented since power-up
+//
+// The first five are the reader's general card answers (emulator/core/reader_status.h); 0x99 is
+// the memory cards' own. Only 0x8C shares its number with one of the library's own statuses
+// (-140, a reply too long for its buffer), and the library's argument checks never send a frame
+// that earns it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "emulator/cards/card_model.h"
+
+namespace vreader::sle {
+
+enum class Refusal { out_of_range, unknown_command, protected_byte, wrong_code, locked, code_not_presented };
+
+struct RefusalRow {
+    Refusal refusal;
+    uint8_t status_byte;
+    std::string_view meaning;
+};
+
+inline constexpr std::array refusal_table{
+    RefusalRow{Refusal::out_of_range, status::bad_parameter, "address or count outside the card's area"},
+    RefusalRow{Refusal::unknown_command, status::unknown_command, "the card has no such command"},
+    RefusalRow{Refusal::protected_byte, status::card_refused, "protected byte, or a byte the card keeps for itself"},
+    RefusalRow{Refusal::wrong_code, status::code_wrong, "wrong security code; one attempt used"},
+    RefusalRow{Refusal::locked, status::card_locked, "no attempts left: the card is locked"},
+    RefusalRow{Refusal::code_not_presented, 0x99, "the security code has not been presented"},
+};
+
+constexpr uint8_t status_of(Refusal r) {
+    for (const auto& row : refusal_table)
+        if (row.refusal == r) return row.status_byte;
+    return status::card_refused;
+}
+
+inline CardReply refuse(Refusal r) { return CardReply::refuse(status_of(r)); }
+
+// The security logic both families share. The error counter holds one 1 bit per attempt left
+// (full: 0x07 on the SLE4442, 0xFF on the SLE4428). A wrong code clears the lowest 1 bit and
+// leaves the card locked for writes; the right code refills the counter and unlocks the card
+// until power is lost; an exhausted counter takes no code at all.
+class CodeGuard {
+public:
+    explicit CodeGuard(uint8_t full) : full_(full) {}
+
+    // counter: the card's stored counter byte (changed in place); match: the code presented is right.
+    std::optional<Refusal> present(uint8_t& counter, bool match) {
+        if (counter == 0) return Refusal::locked;
+        unlocked_ = match;
+        counter = match ? full_ : static_cast<uint8_t>(counter & (counter - 1));
+        return match ? std::nullopt : std::optional<Refusal>(Refusal::wrong_code);
+    }
+    // Why a write, protection or code change is refused now, if it is.
+    std::optional<Refusal> write_refusal(uint8_t counter) const {
+        if (counter == 0) return Refusal::locked;
+        if (!unlocked_) return Refusal::code_not_presented;
+        return std::nullopt;
+    }
+    bool unlocked() const { return unlocked_; }
+    void forget() { unlocked_ = false; }
+
+private:
+    uint8_t full_;
+    bool unlocked_ = false;
+};
+
+}  // namespace vreader::sle
