@@ -428,7 +428,258 @@ QL_API int16_t QL_CALL chk_4418(int32_t handle) QL_NOTHROW;
 
 /* ---- I2C EEPROM cards ---- */
 
+/*
+ * Cards with a two-wire EEPROM of the 24Cxx series. Every size has a read, a write and a size
+ * check; the sizes differ only in their card type byte and capacity:
+ *
+ *   24C01A 0x60  128 bytes     24C04 0x62  512 bytes     24C16 0x64 2048 bytes     24C64 0x66 8192 bytes
+ *   24C02  0x61  256 bytes     24C08 0x62 1024 bytes     24C32 0x65 4096 bytes
+ *
+ * Reads and writes: offset 0..capacity-1, else QL_BAD_ADDRESS; length 1..capacity-offset, else
+ * QL_BAD_LENGTH (swr_24c04 alone answers QL_BAD_ADDRESS for a length past the end); nothing is
+ * sent when a check fails. Requests travel as frames of at most 144 bytes, one after the other;
+ * the first failure ends the call and the frames already carried out stay done. A read whose
+ * reply carries fewer bytes than asked returns QL_READ_FAILED. Other failures: a transport status
+ * (QL_TIMEOUT, QL_BAD_LEAD, QL_BAD_BCC, QL_REPLY_TOO_LONG, QL_READ_FAILED, QL_WRITE_FAILED) or
+ * minus the reply status byte.
+ *
+ * Size checks (chk_24cNN) write single bytes near the top of the size and watch whether they
+ * also show at a lower address, as they do on a smaller card whose address lines wrap; every
+ * probed byte is written back. They return 0 when the card is of that size and QL_WRONG_CARD for
+ * any other card, a card that does not answer, or any failure on the way.
+ */
+
+/**
+ * Reads a 24C01A.
+ * @param offset [in] 0..127
+ * @param length [in] 1..128-offset
+ * @param buffer [out] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL srd_24c01a(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a 24C01A.
+ * @param offset [in] 0..127
+ * @param length [in] 1..128-offset
+ * @param data   [in] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_24c01a(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Is the card a 24C01A? @return 0 or QL_WRONG_CARD */
+QL_API int16_t QL_CALL chk_24c01a(int32_t handle) QL_NOTHROW;
+/**
+ * Reads a 24C02.
+ * @param offset [in] 0..255
+ * @param length [in] 1..256-offset
+ * @param buffer [out] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL srd_24c02(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a 24C02.
+ * @param offset [in] 0..255
+ * @param length [in] 1..256-offset
+ * @param data   [in] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_24c02(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Is the card a 24C02? @return 0 or QL_WRONG_CARD */
+QL_API int16_t QL_CALL chk_24c02(int32_t handle) QL_NOTHROW;
+/**
+ * Reads a 24C04.
+ * @param offset [in] 0..511
+ * @param length [in] 1..512-offset
+ * @param buffer [out] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL srd_24c04(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a 24C04.
+ * @param offset [in] 0..511
+ * @param length [in] 1..512-offset
+ * @param data   [in] length bytes
+ * @return 0 or a status of the list above; QL_BAD_ADDRESS (not QL_BAD_LENGTH) for a length past the end
+ */
+QL_API int16_t QL_CALL swr_24c04(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Is the card a 24C04? @return 0 or QL_WRONG_CARD */
+QL_API int16_t QL_CALL chk_24c04(int32_t handle) QL_NOTHROW;
+/**
+ * Reads a 24C08.
+ * @param offset [in] 0..1023
+ * @param length [in] 1..1024-offset
+ * @param buffer [out] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL srd_24c08(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a 24C08.
+ * @param offset [in] 0..1023
+ * @param length [in] 1..1024-offset
+ * @param data   [in] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_24c08(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Is the card a 24C08? @return 0 or QL_WRONG_CARD */
+QL_API int16_t QL_CALL chk_24c08(int32_t handle) QL_NOTHROW;
+/**
+ * Reads a 24C16.
+ * @param offset [in] 0..2047
+ * @param length [in] 1..2048-offset
+ * @param buffer [out] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL srd_24c16(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a 24C16.
+ * @param offset [in] 0..2047
+ * @param length [in] 1..2048-offset
+ * @param data   [in] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_24c16(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Is the card a 24C16? Also saves byte 15 and writes it back. @return 0 or QL_WRONG_CARD */
+QL_API int16_t QL_CALL chk_24c16(int32_t handle) QL_NOTHROW;
+/**
+ * Reads a 24C32.
+ * @param offset [in] 0..4095
+ * @param length [in] 1..4096-offset
+ * @param buffer [out] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL srd_24c32(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a 24C32.
+ * @param offset [in] 0..4095
+ * @param length [in] 1..4096-offset
+ * @param data   [in] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_24c32(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Is the card a 24C32? @return 0 or QL_WRONG_CARD */
+QL_API int16_t QL_CALL chk_24c32(int32_t handle) QL_NOTHROW;
+/**
+ * Reads a 24C64.
+ * @param offset [in] 0..8191
+ * @param length [in] 1..8192-offset
+ * @param buffer [out] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL srd_24c64(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a 24C64.
+ * @param offset [in] 0..8191
+ * @param length [in] 1..8192-offset
+ * @param data   [in] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_24c64(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Is the card a 24C64? @return 0 or QL_WRONG_CARD */
+QL_API int16_t QL_CALL chk_24c64(int32_t handle) QL_NOTHROW;
+
 /* ---- three-wire EEPROM cards ---- */
+
+/*
+ * Cards with a three-wire EEPROM of the 93Cxx series: read, write, erase-all and a size check.
+ *
+ *   93C46A 0x68   64 16-bit words    93C57 0x6A 256 bytes
+ *   93C46  0x69  128 bytes           93C66 0x6B 512 bytes
+ *
+ * On the 93C46A offsets and lengths count words; each word is two bytes of the caller's buffer,
+ * sent and received in the buffer's order, so n words move 2n bytes.
+ *
+ * Reads and writes: offset 0..capacity-1, else QL_BAD_ADDRESS; length 1..capacity-offset, else
+ * QL_BAD_LENGTH (srd_93c57 alone answers QL_BAD_ADDRESS for a length past the end); nothing is
+ * sent when a check fails. Requests travel as frames of at most 144 bytes; the first failure ends
+ * the call and the frames already carried out stay done. A read whose reply carries fewer bytes
+ * than asked returns QL_READ_FAILED. Other failures: a transport status (QL_TIMEOUT, QL_BAD_LEAD,
+ * QL_BAD_BCC, QL_REPLY_TOO_LONG, QL_READ_FAILED, QL_WRITE_FAILED) or minus the reply status byte.
+ *
+ * Size checks (chk_93cNN) write single cells and watch whether a value written at a top address
+ * reads back there and stays away from a lower one; every probed cell is written back. They
+ * return 0 when the card is of that size and QL_WRONG_CARD for any other card, a card that does
+ * not answer, or any failure on the way.
+ */
+
+/**
+ * Reads 93C46A words.
+ * @param offset [in] word 0..63
+ * @param length [in] 1..64-offset words
+ * @param buffer [out] 2 x length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL srd_93c46a(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes 93C46A words.
+ * @param offset [in] word 0..63
+ * @param length [in] 1..64-offset words
+ * @param data   [in] 2 x length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_93c46a(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Erases the whole 93C46A (every byte 0xFF). @return 0, a transport status or minus the reply status byte */
+QL_API int16_t QL_CALL eral_93c46a(int32_t handle) QL_NOTHROW;
+/** Is the card a 93C46A? @return 0 or QL_WRONG_CARD */
+QL_API int16_t QL_CALL chk_93c46a(int32_t handle) QL_NOTHROW;
+/**
+ * Reads a 93C46.
+ * @param offset [in] 0..127
+ * @param length [in] 1..128-offset
+ * @param buffer [out] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL srd_93c46(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a 93C46.
+ * @param offset [in] 0..127
+ * @param length [in] 1..128-offset
+ * @param data   [in] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_93c46(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Erases the whole 93C46. @return 0, a transport status or minus the reply status byte */
+QL_API int16_t QL_CALL eral_93c46(int32_t handle) QL_NOTHROW;
+/** Is the card a 93C46? @return 0 or QL_WRONG_CARD */
+QL_API int16_t QL_CALL chk_93c46(int32_t handle) QL_NOTHROW;
+/**
+ * Reads a 93C57.
+ * @param offset [in] 0..255
+ * @param length [in] 1..256-offset
+ * @param buffer [out] length bytes
+ * @return 0 or a status of the list above; QL_BAD_ADDRESS (not QL_BAD_LENGTH) for a length past the end
+ */
+QL_API int16_t QL_CALL srd_93c57(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a 93C57.
+ * @param offset [in] 0..255
+ * @param length [in] 1..256-offset
+ * @param data   [in] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_93c57(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Erases the whole 93C57. @return 0, a transport status or minus the reply status byte */
+QL_API int16_t QL_CALL eral_93c57(int32_t handle) QL_NOTHROW;
+/** Is the card a 93C57? @return 0 or QL_WRONG_CARD */
+QL_API int16_t QL_CALL chk_93c57(int32_t handle) QL_NOTHROW;
+/**
+ * Reads a 93C66.
+ * @param offset [in] 0..511
+ * @param length [in] 1..512-offset
+ * @param buffer [out] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL srd_93c66(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a 93C66.
+ * @param offset [in] 0..511
+ * @param length [in] 1..512-offset
+ * @param data   [in] length bytes
+ * @return 0 or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_93c66(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Erases the whole 93C66. @return 0, a transport status or minus the reply status byte */
+QL_API int16_t QL_CALL eral_93c66(int32_t handle) QL_NOTHROW;
+/** Is the card a 93C66? @return 0 or QL_WRONG_CARD */
+QL_API int16_t QL_CALL chk_93c66(int32_t handle) QL_NOTHROW;
 
 /* ---- authentication cipher ---- */
 
