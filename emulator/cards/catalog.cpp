@@ -1,0 +1,89 @@
+// The catalog of card models: one row per family. A new family adds its include and one row.
+#include "emulator/cards/catalog.h"
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "emulator/cards/blank_card.h"
+#include "emulator/cards/i2c_eeprom_card.h"
+#include "emulator/cards/sle4428_card.h"
+#include "emulator/cards/sle4442_card.h"
+#include "emulator/cards/three_wire_card.h"
+
+namespace vreader {
+
+namespace {
+
+template <class Model>
+std::unique_ptr<CardModel> make() {
+    return std::make_unique<Model>();
+}
+
+const std::array catalog{
+    CatalogEntry{"blank", "a card without a working chip: no family accepts it", make<BlankCard>},
+    CatalogEntry{"sle4442", "SLE4442: 256 bytes, protection of bytes 0..31, 3-byte security code (FF FF FF)", make<Sle4442Card>},
+    CatalogEntry{"2042", "2042: driven as an SLE4442, identified by bytes 0..7", make<Sle2042Card>},
+    CatalogEntry{"sle4432", "SLE4432: an SLE4442 without security code", make<Sle4432Card>},
+    CatalogEntry{"sle4428", "SLE4428: 1024 bytes with protection bits, 2-byte security code (FF FF)", make<Sle4428Card>},
+    CatalogEntry{"sle4418", "SLE4418: an SLE4428 without security code", make<Sle4418Card>},
+    CatalogEntry{"24c01a", "24C01A I2C EEPROM: 128 bytes, address lines wrap", make<I2cEepromCardOf<eeprom_24c01a>>},
+    CatalogEntry{"24c02", "24C02 I2C EEPROM: 256 bytes, address lines wrap", make<I2cEepromCardOf<eeprom_24c02>>},
+    CatalogEntry{"24c04", "24C04 I2C EEPROM: 512 bytes, address lines wrap", make<I2cEepromCardOf<eeprom_24c04>>},
+    CatalogEntry{"24c08", "24C08 I2C EEPROM: 1024 bytes, address lines wrap", make<I2cEepromCardOf<eeprom_24c08>>},
+    CatalogEntry{"24c16", "24C16 I2C EEPROM: 2048 bytes, address lines wrap", make<I2cEepromCardOf<eeprom_24c16>>},
+    CatalogEntry{"24c32", "24C32 I2C EEPROM: 4096 bytes, two address bytes, address lines wrap", make<I2cEepromCardOf<eeprom_24c32>>},
+    CatalogEntry{"24c64", "24C64 I2C EEPROM: 8192 bytes, two address bytes, address lines wrap", make<I2cEepromCardOf<eeprom_24c64>>},
+    CatalogEntry{"93c46a", "93C46A three-wire EEPROM: 64 16-bit words, address lines wrap", make<ThreeWireCardOf<eeprom_93c46a>>},
+    CatalogEntry{"93c46", "93C46 three-wire EEPROM: 128 bytes, address lines wrap", make<ThreeWireCardOf<eeprom_93c46>>},
+    CatalogEntry{"93c57", "93C57 three-wire EEPROM: 256 bytes, address lines wrap", make<ThreeWireCardOf<eeprom_93c57>>},
+    CatalogEntry{"93c66", "93C66 three-wire EEPROM: 512 bytes, address lines wrap", make<ThreeWireCardOf<eeprom_93c66>>},
+};
+
+}  // namespace
+
+std::span<const CatalogEntry> card_catalog() { return catalog; }
+
+std::unique_ptr<CardModel> make_card(std::string_view family) {
+    for (const auto& entry : catalog)
+        if (entry.family == family) return entry.make();
+    return nullptr;
+}
+
+std::optional<CardSpec> parse_card_spec(std::string_view text) {
+    const auto colon = text.find(':');
+    CardSpec spec{std::string(text.substr(0, colon)), colon == std::string_view::npos ? "" : std::string(text.substr(colon + 1))};
+    if (spec.family.empty() || (colon != std::string_view::npos && spec.file.empty())) return std::nullopt;
+    return spec;
+}
+
+LoadedCard load_card(const CardSpec& spec) {
+    LoadedCard loaded{make_card(spec.family), {}};
+    if (!loaded.card) {
+        loaded.error = "unknown card family '" + spec.family + "'";
+        return loaded;
+    }
+    if (spec.file.empty()) return loaded;
+    std::ifstream in(spec.file, std::ios::binary);
+    if (!in) return loaded;  // created on the first save
+    const Bytes image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (!loaded.card->load_contents(image)) {
+        loaded.error = "contents file '" + spec.file + "' (" + std::to_string(image.size()) + " bytes) does not fit a " + spec.family + " card";
+        loaded.card.reset();
+    }
+    return loaded;
+}
+
+bool save_card_contents(const CardModel& card, const std::string& file) {
+    const std::string temporary = file + ".tmp";
+    const Bytes image = card.contents();
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+        if (!out.flush()) return false;
+    }
+    return std::rename(temporary.c_str(), file.c_str()) == 0;
+}
+
+}  // namespace vreader

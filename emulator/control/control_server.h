@@ -1,0 +1,45 @@
+// The control channel's socket: a Unix-domain stream socket at a path, any number of clients,
+// one command per line (control_commands.h). Single-threaded: the program's event loop polls the
+// descriptors this server lists and hands the results back.
+#pragma once
+
+#include <poll.h>
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vreader {
+
+class ControlServer {
+public:
+    using Handler = std::function<std::vector<std::string>(std::string_view line)>;
+
+    // Listens at path (an old socket file there is replaced); nullptr and error on failure.
+    static std::unique_ptr<ControlServer> open(const std::string& path, std::string& error);
+    ~ControlServer();
+    ControlServer(const ControlServer&) = delete;
+    ControlServer& operator=(const ControlServer&) = delete;
+
+    std::vector<pollfd> poll_fds() const;
+    // fds: the entries of poll_fds() after poll(), in the same order.
+    void service(std::span<const pollfd> fds, const Handler& handler);
+
+private:
+    struct Client {
+        int fd;
+        std::string input;
+    };
+    ControlServer(int listener, std::string path) : listener_(listener), path_(std::move(path)) {}
+    void accept_clients();
+    bool serve(Client& client, const Handler& handler);  // false: client gone
+
+    int listener_;
+    std::string path_;
+    std::vector<Client> clients_;
+};
+
+}  // namespace vreader

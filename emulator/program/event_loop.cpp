@@ -1,0 +1,144 @@
+#include "emulator/program/event_loop.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <memory>
+
+#include "emulator/control/control_commands.h"
+#include "emulator/control/control_server.h"
+#include "emulator/serial/pty_link.h"
+
+namespace vreader {
+
+namespace {
+
+int signal_pipe[2] = {-1, -1};
+
+extern "C" void on_signal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto n = ::write(signal_pipe[1], &byte, 1);
+}
+
+bool catch_termination() {
+    if (::pipe2(signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+    struct sigaction action{};
+    action.sa_handler = on_signal;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+    return true;
+}
+
+// Writes the main card's image back to its file when it changed since the last write.
+class ContentsKeeper {
+public:
+    ContentsKeeper(ControlContext& context, bool enabled) : context_(context), enabled_(enabled) { mark_saved(); }
+
+    void save_if_changed() {
+        const CardModel* card = context_.reader.card();
+        if (!enabled_ || !card || context_.card_file.empty()) return;
+        if (card == card_ && card->revision() == revision_) return;
+        if (!save_card_contents(*card, context_.card_file))
+            std::fprintf(stderr, "quillet-vreader: cannot write %s\n", context_.card_file.c_str());
+        mark_saved();
+    }
+    void save_now() {
+        card_ = nullptr;
+        save_if_changed();
+    }
+    // A card put in through the control channel starts as saved.
+    void card_replaced() { mark_saved(); }
+
+private:
+    void mark_saved() {
+        card_ = context_.reader.card();
+        revision_ = card_ ? card_->revision() : 0;
+    }
+    ControlContext& context_;
+    bool enabled_;
+    const CardModel* card_ = nullptr;
+    uint64_t revision_ = 0;
+};
+
+}  // namespace
+
+int run_vreader(const Options& options) {
+    Reader reader;
+    reader.set_serial_baud(options.rate);
+    reader.set_empty_answer(options.empty_state);
+    if (options.version) reader.set_version(*options.version);
+
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> log_file(nullptr, std::fclose);
+    if (options.log == "-") {
+        reader.log().set_sink(stderr);
+    } else if (!options.log.empty()) {
+        log_file.reset(std::fopen(options.log.c_str(), "w"));
+        if (!log_file) {
+            std::fprintf(stderr, "quillet-vreader: cannot write the log %s\n", options.log.c_str());
+            return 2;
+        }
+        reader.log().set_sink(log_file.get());
+    }
+
+    ControlContext context{reader, {}, false};
+    if (options.card) {
+        LoadedCard loaded = load_card(*options.card);
+        if (!loaded.card) {
+            std::fprintf(stderr, "quillet-vreader: %s\n", loaded.error.c_str());
+            return 2;
+        }
+        reader.insert(0, std::move(loaded.card));
+        context.card_file = options.card->file;
+    }
+    ContentsKeeper keeper(context, options.save);
+
+    std::string error;
+    auto link = PtyLink::open(reader, error);
+    if (!link) {
+        std::fprintf(stderr, "quillet-vreader: %s\n", error.c_str());
+        return 1;
+    }
+    std::unique_ptr<ControlServer> control;
+    if (!options.control.empty()) {
+        control = ControlServer::open(options.control, error);
+        if (!control) {
+            std::fprintf(stderr, "quillet-vreader: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    if (!catch_termination()) return 1;
+
+    // Only now, with every channel ready, does the terminal's name go out.
+    std::printf("QUILLET_COM1=%s\n", link->slave_path().c_str());
+    std::fflush(stdout);
+
+    const ControlServer::Handler handler = [&](std::string_view line) {
+        const CardModel* before = reader.card();
+        auto reply = run_control_command(context, line);
+        if (reader.card() != before) keeper.card_replaced();
+        keeper.save_if_changed();
+        return reply;
+    };
+
+    while (!context.quit) {
+        const auto now = PtyLink::now();
+        std::vector<pollfd> fds{{signal_pipe[0], POLLIN, 0}, {link->fd(), link->poll_events(now), 0}};
+        const auto control_fds = control ? control->poll_fds() : std::vector<pollfd>{};
+        fds.insert(fds.end(), control_fds.begin(), control_fds.end());
+        const int ready = ::poll(fds.data(), fds.size(), link->timeout_ms(now));
+        if (ready < 0 && errno != EINTR) break;
+        if (fds[0].revents & POLLIN) break;
+        if (link->service(fds[1].revents, PtyLink::now())) keeper.save_if_changed();
+        if (control) control->service(std::span<const pollfd>(fds).subspan(2), handler);
+    }
+    keeper.save_now();
+    return 0;
+}
+
+}  // namespace vreader

@@ -1,0 +1,91 @@
+#include "emulator/program/options.h"
+
+#include <string_view>
+
+namespace vreader {
+
+std::optional<Options> parse_options(int argc, const char* const* argv, std::string& error) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const auto value = [&]() -> std::optional<std::string_view> {
+            if (i + 1 >= argc) {
+                error = std::string(arg) + " needs a value";
+                return std::nullopt;
+            }
+            return std::string_view(argv[++i]);
+        };
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+        } else if (arg == "--save") {
+            o.save = true;
+        } else if (arg == "--rate") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            const auto baud = parse_number(*v);
+            if (!baud || !code_of_baud(*baud)) {
+                error = "--rate must be one of 1200 2400 4800 9600 19200 28800 38400 57600 115200";
+                return std::nullopt;
+            }
+            o.rate = *baud;
+        } else if (arg == "--version") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            o.version = std::string(*v);
+        } else if (arg == "--card") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            o.card = parse_card_spec(*v);
+            if (!o.card) {
+                error = "--card takes FAMILY or FAMILY:FILE";
+                return std::nullopt;
+            }
+        } else if (arg == "--log") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            o.log = std::string(*v);
+        } else if (arg == "--empty-state") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            const auto e = empty_answer_by_name(*v);
+            if (!e) {
+                error = "--empty-state takes zero, 86 or 89";
+                return std::nullopt;
+            }
+            o.empty_state = *e;
+        } else if (arg == "--control") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            o.control = std::string(*v);
+        } else {
+            error = "unknown option " + std::string(arg);
+            return std::nullopt;
+        }
+    }
+    if (o.save && (!o.card || o.card->file.empty())) {
+        error = "--save needs --card FAMILY:FILE";
+        return std::nullopt;
+    }
+    return o;
+}
+
+std::string usage_text() {
+    std::string text =
+        "usage: quillet-vreader [options]\n"
+        "A virtual contact card reader on a pseudo-terminal. The first line of output names the\n"
+        "terminal: QUILLET_COM1=/dev/pts/N (export it, and the library's port 0 opens it).\n"
+        "\n"
+        "  --rate BAUD          initial serial rate (default 9600; 1200 .. 115200)\n"
+        "  --version TEXT       the reader's version text\n"
+        "  --card FAMILY[:FILE] a card in the slot; FILE holds its contents (binary image)\n"
+        "  --save               write the card's contents back to FILE on every change and on exit\n"
+        "  --log FILE|-         frame log in hex ('>' host to reader, '<' reader to host); '-' stderr\n"
+        "  --empty-state S      card-present query on an empty slot: zero (status 0, state 0), 86, 89\n"
+        "  --control PATH       control socket (line commands: insert, remove, mem, fault, log, quit...)\n"
+        "  --help               this text\n"
+        "\ncard families:\n";
+    for (const auto& entry : card_catalog()) text += "  " + std::string(entry.family) + "  " + std::string(entry.description) + "\n";
+    return text;
+}
+
+}  // namespace vreader

@@ -1,0 +1,28 @@
+// The command line of quillet-vreader.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "emulator/cards/catalog.h"
+#include "emulator/core/reader.h"
+
+namespace vreader {
+
+struct Options {
+    uint32_t rate = 9600;
+    std::optional<std::string> version;
+    std::optional<CardSpec> card;
+    bool save = false;
+    std::string log;      // "" none, "-" stderr, else a file
+    EmptyAnswer empty_state = EmptyAnswer::zero;
+    std::string control;  // control socket path, "" none
+    bool help = false;
+};
+
+// nullopt and error text on a bad command line.
+std::optional<Options> parse_options(int argc, const char* const* argv, std::string& error);
+std::string usage_text();
+
+}  // namespace vreader

@@ -1,0 +1,149 @@
+#include "emulator/serial/pty_link.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "emulator/serial/line_speed.h"
+
+namespace vreader {
+
+namespace {
+
+inline constexpr int write_wait_ms = 1000;
+
+bool write_all(int fd, const Bytes& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EAGAIN) {
+            pollfd p{fd, POLLOUT, 0};
+            if (::poll(&p, 1, write_wait_ms) > 0 && (p.revents & POLLOUT)) continue;
+        }
+        return false;  // no host any more, or it stopped reading
+    }
+    return true;
+}
+
+}  // namespace
+
+PtyLink::Millis PtyLink::now() {
+    using namespace std::chrono;
+    return static_cast<Millis>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+std::unique_ptr<PtyLink> PtyLink::open(Reader& reader, std::string& error) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0) {
+        error = std::string("posix_openpt: ") + std::strerror(errno);
+        return nullptr;
+    }
+    char name[128] = {};
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0 || ::ptsname_r(master, name, sizeof name) != 0 ||
+        ::fcntl(master, F_SETFL, O_NONBLOCK) != 0 || !set_pty_raw(master, reader.serial_baud())) {
+        error = std::string("pseudo-terminal set-up: ") + std::strerror(errno);
+        ::close(master);
+        return nullptr;
+    }
+    return std::unique_ptr<PtyLink>(new PtyLink(reader, master, name));
+}
+
+PtyLink::PtyLink(Reader& reader, int master, std::string slave_path)
+    : reader_(reader), master_(master), slave_path_(std::move(slave_path)) {}
+
+PtyLink::~PtyLink() { ::close(master_); }
+
+short PtyLink::poll_events(Millis t) const {
+    if (pending_ || t < hung_up_until_) return 0;
+    return POLLIN;
+}
+
+int PtyLink::timeout_ms(Millis t) const {
+    Millis due = UINT64_MAX;
+    if (pending_) due = pending_at_;
+    else if (t < hung_up_until_) due = hung_up_until_;
+    if (!assembler_.idle()) due = std::min(due, last_byte_ + frame_gap_ms);
+    if (due == UINT64_MAX) return -1;
+    return due <= t ? 0 : static_cast<int>(std::min<Millis>(due - t, 60000));
+}
+
+bool PtyLink::service(short revents, Millis t) {
+    carried_out_ = false;
+    send_due(t);
+    if (revents & POLLIN) {
+        take_input(t);
+    } else if (revents & (POLLHUP | POLLERR)) {
+        hung_up_until_ = t + hangup_retry_ms;
+    }
+    if (!assembler_.idle() && t >= last_byte_ + frame_gap_ms) {
+        const size_t n = assembler_.abandon();
+        reader_.log().note("partial frame of " + std::to_string(n) + " bytes dropped: the line went quiet");
+    }
+    return carried_out_;
+}
+
+void PtyLink::take_input(Millis t) {
+    uint8_t buffer[4096];
+    while (!pending_) {
+        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        if (n > 0) {
+            consume(buffer, static_cast<size_t>(n), t);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0 || (n < 0 && errno != EAGAIN)) hung_up_until_ = t + hangup_retry_ms;  // EIO: no host
+        return;
+    }
+}
+
+void PtyLink::consume(const uint8_t* bytes, size_t n, Millis t) {
+    const uint32_t host = pty_line_speed(master_);
+    if (host != reader_.serial_baud()) {
+        assembler_.abandon();
+        reader_.log().note(std::to_string(n) + " bytes discarded: host line at " + std::to_string(host) + " baud, reader at " +
+                           std::to_string(reader_.serial_baud()));
+        return;
+    }
+    last_byte_ = t;
+    for (size_t i = 0; i < n; ++i) {
+        auto frame = assembler_.push(bytes[i]);
+        if (const size_t skipped = assembler_.take_skipped()) reader_.log().note(std::to_string(skipped) + " bytes outside any frame skipped");
+        if (!frame) continue;
+        WireReply wire = reader_.exchange(*frame);
+        carried_out_ = true;
+        pending_ = std::move(wire);
+        pending_at_ = t + pending_->delay_ms;
+        send_due(t);
+        if (pending_) {
+            // The rest of this read waits with the reply; a reader is busy until it has answered.
+            // Bytes after the frame are rare (the host waits for the reply) and are dropped here.
+            if (i + 1 < n) reader_.log().note(std::to_string(n - i - 1) + " bytes received while busy dropped");
+            return;
+        }
+    }
+}
+
+void PtyLink::send_due(Millis t) {
+    if (!pending_ || t < pending_at_) return;
+    if (!pending_->bytes.empty()) write_all(master_, pending_->bytes);
+    pending_.reset();
+    if (reader_.link_restart_pending()) {
+        reader_.restart_link();
+        reader_.log().note("link restarted: " + std::to_string(reader_.serial_baud()) + " baud, " +
+                           (reader_.parallel_mode() == ParallelMode::byte ? "byte" : "nibble") + " link");
+    }
+    assembler_.expect_raw(reader_.awaited_raw_frame());
+}
+
+}  // namespace vreader
