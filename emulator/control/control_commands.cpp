@@ -111,6 +111,7 @@ Lines cmd_load(ControlContext& c, const Args& a) {
     const auto image = from_hex(a.rest(0));
     if (!image) return err("hex bytes expected");
     if (!card->load_contents(*image)) return err("image of " + std::to_string(image->size()) + " bytes does not fit the card");
+    c.image_loaded = true;
     return ok();
 }
 

@@ -40,6 +40,7 @@ struct ControlContext {
     Reader& reader;
     std::string card_file;  // contents file of the main card ("" : none)
     bool quit = false;      // set by "quit"
+    bool image_loaded = false;  // set by "load": the card's image was replaced from outside
 };
 
 std::vector<std::string> run_control_command(ControlContext& context, std::string_view line);

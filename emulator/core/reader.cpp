@@ -39,7 +39,7 @@ std::optional<EmptyAnswer> empty_answer_by_name(std::string_view name) {
     return std::nullopt;
 }
 
-Bytes reply_frame(uint8_t status_byte, std::span<const uint8_t> data) {
+Bytes reply_frame(uint8_t status_byte, const Bytes& data) {
     Bytes frame{reply_lead, status_byte, static_cast<uint8_t>(data.size() >> 8), static_cast<uint8_t>(data.size())};
     frame.insert(frame.end(), data.begin(), data.end());
     frame.push_back(xor_of(frame));

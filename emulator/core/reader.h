@@ -36,7 +36,7 @@ enum class EmptyAnswer {
 std::optional<EmptyAnswer> empty_answer_by_name(std::string_view name);  // "zero", "86", "89"
 
 // Reply frame 55 status LH LL data BCC.
-Bytes reply_frame(uint8_t status_byte, std::span<const uint8_t> data);
+Bytes reply_frame(uint8_t status_byte, const Bytes& data);
 
 class Reader {
 public:

@@ -122,7 +122,9 @@ int run_vreader(const Options& options) {
         const CardModel* before = reader.card();
         auto reply = run_control_command(context, line);
         if (reader.card() != before) keeper.card_replaced();
-        keeper.save_if_changed();
+        if (context.image_loaded) keeper.save_now();
+        else keeper.save_if_changed();
+        context.image_loaded = false;
         return reply;
     };
 

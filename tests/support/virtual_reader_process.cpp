@@ -141,6 +141,21 @@ bool VirtualReaderProcess::stop() {
     return clean;
 }
 
+bool VirtualReaderProcess::terminate() {
+    if (pid_ <= 0) return false;
+    ::kill(pid_, SIGTERM);
+    int status = 0;
+    const bool clean = wait_exit(pid_, quit_wait_ms, status) && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!clean) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, &status, 0);
+    }
+    if (control_fd_ >= 0) ::close(control_fd_);
+    control_fd_ = -1;
+    pid_ = -1;
+    return clean;
+}
+
 void VirtualReaderProcess::export_port(int port_number) const {
     ::setenv(("QUILLET_COM" + std::to_string(port_number + 1)).c_str(), pty_path_.c_str(), 1);
 }

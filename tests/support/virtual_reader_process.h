@@ -112,6 +112,8 @@ public:
 
     // Asks the process to quit and waits for it; true when it ended by itself with status 0.
     bool stop();
+    // Sends SIGTERM and waits; true when the process ended cleanly with status 0.
+    bool terminate();
 
 private:
     void start(const std::vector<std::string>& args);

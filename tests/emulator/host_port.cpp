@@ -1,0 +1,68 @@
+#include "tests/emulator/host_port.h"
+
+#include <asm/ioctls.h>
+#include <asm/termbits.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+// <sys/ioctl.h> clashes with the kernel's termios2 definitions; the call itself is all we need.
+extern "C" int ioctl(int fd, unsigned long request, ...);
+
+namespace vreader::testing {
+
+HostPort::HostPort(const std::string& path, uint32_t baud) {
+    fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ >= 0 && !set_baud(baud)) close();
+}
+
+HostPort::~HostPort() { close(); }
+
+void HostPort::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+bool HostPort::set_baud(uint32_t baud) {
+    termios2 tio{};
+    if (ioctl(fd_, TCGETS2, &tio) != 0) return false;
+    tio.c_iflag = 0;
+    tio.c_oflag = 0;
+    tio.c_lflag = 0;
+    tio.c_cflag = CS8 | CREAD | CLOCAL | BOTHER | (BOTHER << IBSHIFT);
+    tio.c_ispeed = baud;
+    tio.c_ospeed = baud;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    return ioctl(fd_, TCSETS2, &tio) == 0;
+}
+
+Bytes HostPort::collect(int quiet_ms, size_t limit) {
+    Bytes got;
+    while (got.size() < limit) {
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, quiet_ms) <= 0) break;
+        uint8_t buffer[512];
+        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+        if (n <= 0) break;
+        got.insert(got.end(), buffer, buffer + n);
+    }
+    return got;
+}
+
+Bytes HostPort::exchange(const Bytes& frame, int quiet_ms) {
+    ioctl(fd_, TCFLSH, TCIOFLUSH);
+    if (::write(fd_, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) return {};
+    Bytes got;
+    for (;;) {
+        pollfd p{fd_, POLLIN, 0};
+        if (::poll(&p, 1, quiet_ms) <= 0) return got;
+        uint8_t buffer[512];
+        const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+        if (n <= 0) return got;
+        got.insert(got.end(), buffer, buffer + n);
+        if (got.size() >= 4 && got.size() >= 5u + be16(got[2], got[3])) return got;
+    }
+}
+
+}  // namespace vreader::testing
