@@ -1,0 +1,270 @@
+// SLE4428 and SLE4418 cards through the real serial path, against the virtual cards on a
+// pseudo-terminal at 115200 baud: chunking, exact frames, argument checks that send nothing, the
+// protection bits and the SLE4428's code with its eight attempts.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "quillet.h"
+#include "tests/support/virtual_reader_process.h"
+
+namespace {
+
+using quillet::test::Bytes;
+using quillet::test::Fault;
+using quillet::test::VirtualReaderProcess;
+
+constexpr int16_t protected_byte = -0x96;
+constexpr int16_t wrong_code = -0x97;
+constexpr int16_t locked = -0x98;
+constexpr int16_t code_not_presented = -0x99;
+
+constexpr size_t counter_at = 1021;
+const uint8_t factory_code[2] = {0xFF, 0xFF};
+
+Bytes command_frame(uint8_t command, Bytes body) {
+    Bytes f{0xAA, command, static_cast<uint8_t>(body.size() >> 8), static_cast<uint8_t>(body.size())};
+    f.insert(f.end(), body.begin(), body.end());
+    uint8_t x = 0;
+    for (uint8_t b : f) x ^= b;
+    f.push_back(x);
+    return f;
+}
+
+Bytes counted(uint8_t command, uint8_t type, int address, int count) {
+    return command_frame(command, {type, 0, 0, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address), 0,
+                                   static_cast<uint8_t>(count)});
+}
+
+Bytes with_data(uint8_t command, uint8_t type, int address, const uint8_t* data, size_t n) {
+    Bytes body{type, 0, 0, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)};
+    body.insert(body.end(), data, data + n);
+    return command_frame(command, body);
+}
+
+Bytes pattern(size_t n, uint8_t seed) {
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(seed + 13 * i);
+    return b;
+}
+
+class Sle4428 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(vr.running());
+        vr.export_port(0);
+        handle = ic_init(0, 115200);
+        ASSERT_GE(handle, 0);
+        vr.clear_log();
+    }
+    void TearDown() override { ic_exit(handle); }
+
+    Bytes use_card(const std::string& family, const std::function<void(Bytes&)>& change = {}) {
+        vr.insert_card(family);
+        Bytes image = vr.card_contents();
+        if (change) {
+            change(image);
+            vr.load_card_contents(image);
+        }
+        vr.clear_log();
+        return image;
+    }
+
+    VirtualReaderProcess vr{{"--card", "sle4428", "--rate", "115200"}};
+    int32_t handle = -1;
+};
+
+TEST_F(Sle4428, ArgumentChecksRunInOrderAndSendNothing) {
+    uint8_t buffer[2100] = {};
+    using Call = int16_t (*)(int32_t, int16_t, int16_t, uint8_t*);
+    using Send = int16_t (*)(int32_t, int16_t, int16_t, const uint8_t*);
+    const struct {
+        const char* call;
+        std::function<int16_t()> run;
+        int16_t expected;
+    } cases[] = {
+        {"srd offset -1", [&] { return srd_4428(handle, -1, 0, buffer); }, QL_BAD_ADDRESS},
+        {"srd offset 1024", [&] { return srd_4428(handle, 1024, 1, buffer); }, QL_BAD_ADDRESS},
+        {"srd 1023 + 2", [&] { return srd_4428(handle, 1023, 2, buffer); }, QL_BAD_LENGTH},
+        {"srd length 0", [&] { return srd_4418(handle, 0, 0, buffer); }, QL_BAD_LENGTH},
+        {"swr offset 1021", [&] { return swr_4428(handle, 1021, 1, buffer); }, QL_BAD_ADDRESS},
+        {"swr 1020 + 2", [&] { return swr_4428(handle, 1020, 2, buffer); }, QL_BAD_LENGTH},
+        {"rdwpb offset 1021", [&] { return rdwpb_4428(handle, 1021, 1, buffer); }, QL_BAD_ADDRESS},
+        {"wrwpb 0 + 1022", [&] { return wrwpb_4428(handle, 0, 1022, buffer); }, QL_BAD_LENGTH},
+        {"pwr length 0", [&] { return pwr_4428(handle, 5, 0, buffer); }, QL_BAD_LENGTH},
+        {"swr_4418 offset 1024", [&] { return swr_4418(handle, 1024, 1, buffer); }, QL_BAD_ADDRESS},
+        {"rdwpb_4418 1023 + 2", [&] { return rdwpb_4418(handle, 1023, 2, buffer); }, QL_BAD_LENGTH},
+        {"csc length 3", [&] { return csc_4428(handle, 3, buffer); }, QL_BAD_LENGTH},
+        {"wsc length 3", [&] { return wsc_4428(handle, 3, buffer); }, QL_BAD_LENGTH},
+        {"rsc length 1", [&] { return rsc_4428(handle, 1, buffer); }, QL_BAD_LENGTH},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.call);
+        EXPECT_EQ(c.run(), c.expected);
+        EXPECT_TRUE(vr.host_frames().empty());
+    }
+    // The last addresses each function reaches do go out.
+    const auto one = [&](auto fn, int16_t offset) {
+        vr.clear_log();
+        fn(handle, offset, int16_t{1}, buffer);
+        return vr.host_frames().size();
+    };
+    EXPECT_EQ(one(static_cast<Call>(srd_4428), 1023), 1u);
+    EXPECT_EQ(one(static_cast<Send>(swr_4428), 1020), 1u);
+    EXPECT_EQ(one(static_cast<Call>(rdwpb_4428), 1020), 1u);
+    EXPECT_EQ(one(static_cast<Send>(swr_4418), 1023), 1u);
+    EXPECT_EQ(one(static_cast<Send>(pwr_4418), 1023), 1u);
+}
+
+TEST_F(Sle4428, WholeCardReadsInEightFrames) {
+    const Bytes image = vr.card_contents();
+    Bytes buffer(1024);
+    ASSERT_EQ(srd_4428(handle, 0, 1024, buffer.data()), 0);
+    std::vector<Bytes> expected;
+    for (int a = 0; a < 1008; a += 144) expected.push_back(counted(0x61, 0x77, a, 144));
+    expected.push_back(counted(0x61, 0x77, 1008, 16));
+    EXPECT_EQ(vr.host_frames(), expected);
+    EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + 1022, image.begin()));
+    EXPECT_EQ(buffer[1022], 0x00) << "the code reads as zeros until presented";
+    EXPECT_EQ(buffer[1023], 0x00);
+}
+
+TEST_F(Sle4428, ProtectedReadsTakeSeventyTwoAddressesAFrame) {
+    Bytes buffer(300, 0xEE);
+    ASSERT_EQ(rdwpb_4428(handle, 0, 145, buffer.data()), 0);
+    EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{counted(0x6E, 0x77, 0, 72), counted(0x6E, 0x77, 72, 72),
+                                                    counted(0x6E, 0x77, 144, 1)}));
+    const Bytes image = vr.card_contents();
+    for (size_t a = 0; a < 145; ++a) {
+        EXPECT_EQ(buffer[2 * a], image[a]);
+        EXPECT_EQ(buffer[2 * a + 1], a < 4 ? 0x00 : 0x01) << "bytes 0..3 are protected as made, at " << a;
+    }
+    EXPECT_EQ(buffer[290], 0xEE) << "290 bytes filled, no more";
+}
+
+TEST_F(Sle4428, CodeFramesAndTheCodeBehindTheLastAddresses) {
+    const uint8_t code[2] = {0x5A, 0xC3};
+    int16_t count = 0;
+    uint8_t back[2] = {};
+    ASSERT_EQ(csc_4428(handle, 2, factory_code), 0);
+    ASSERT_EQ(wsc_4428(handle, 2, code), 0);
+    ASSERT_EQ(rsc_4428(handle, 2, back), 0);
+    ASSERT_EQ(rsct_4428(handle, &count), 0);
+    EXPECT_EQ(vr.host_frames(),
+              (std::vector<Bytes>{with_data(0x64, 0x77, 0, factory_code, 2), with_data(0x60, 0x77, 1022, code, 2),
+                                  counted(0x61, 0x77, 1022, 2), counted(0x67, 0x77, 0, 1)}));
+    EXPECT_EQ(vr.host_frames()[1], (Bytes{0xAA, 0x60, 0x00, 0x07, 0x77, 0, 0, 0x03, 0xFE, 0x5A, 0xC3, 0xDE}));
+    EXPECT_EQ(Bytes(back, back + 2), Bytes(code, code + 2));
+    EXPECT_EQ(count, 8);
+
+    // rsc_4428 is srd_4428(1022, 2): the read's own status comes back.
+    vr.set_fault(Fault::status(0x42));
+    EXPECT_EQ(rsc_4428(handle, 2, back), -0x42);
+    ASSERT_EQ(turn_off(handle), 0);
+    ASSERT_EQ(turn_on(handle), 0);
+    EXPECT_EQ(csc_4428(handle, 2, factory_code), wrong_code) << "the new code replaced FF FF";
+    EXPECT_EQ(csc_4428(handle, 2, code), 0);
+}
+
+TEST_F(Sle4428, SessionWritesProtectsAndReadsBack) {
+    EXPECT_EQ(chk_4428(handle), 0);
+    const Bytes data = pattern(300, 3);
+    vr.clear_log();
+    EXPECT_EQ(swr_4428(handle, 100, 300, data.data()), code_not_presented);
+    EXPECT_EQ(vr.host_frames().size(), 1u) << "the first refused chunk ends the call";
+    ASSERT_EQ(csc_4428(handle, 2, factory_code), 0);
+    vr.clear_log();
+    ASSERT_EQ(swr_4428(handle, 100, 300, data.data()), 0);
+    EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{with_data(0x60, 0x77, 100, data.data(), 144),
+                                                    with_data(0x60, 0x77, 244, data.data() + 144, 144),
+                                                    with_data(0x60, 0x77, 388, data.data() + 288, 12)}));
+    Bytes back(300);
+    ASSERT_EQ(srd_4428(handle, 100, 300, back.data()), 0);
+    EXPECT_EQ(back, data);
+
+    // A protected write protects what it writes; protection takes only the bytes that match.
+    const uint8_t fresh[3] = {1, 2, 3};
+    ASSERT_EQ(wrwpb_4428(handle, 500, 3, fresh), 0);
+    const uint8_t presented[4] = {data[200], data[201], static_cast<uint8_t>(data[202] ^ 1), data[203]};
+    EXPECT_EQ(pwr_4428(handle, 300, 4, presented), 0) << "nothing is verified afterwards";
+    uint8_t pairs[8] = {};
+    ASSERT_EQ(rdwpb_4428(handle, 300, 4, pairs), 0);
+    EXPECT_EQ(Bytes(pairs, pairs + 8), (Bytes{data[200], 0, data[201], 0, data[202], 1, data[203], 0}));
+    ASSERT_EQ(rdwpb_4428(handle, 500, 3, pairs), 0);
+    EXPECT_EQ(Bytes(pairs, pairs + 6), (Bytes{1, 0, 2, 0, 3, 0}));
+    EXPECT_EQ(swr_4428(handle, 501, 1, fresh), protected_byte);
+    EXPECT_EQ(swr_4428(handle, 302, 1, fresh), 0);
+    EXPECT_EQ(vr.card_contents()[501], 2);
+}
+
+TEST_F(Sle4428, EightWrongCodesLockTheCard) {
+    const uint8_t wrong[2] = {0x12, 0x34};
+    int16_t count = -1;
+    for (int left = 7; left >= 0; --left) {
+        EXPECT_EQ(csc_4428(handle, 2, wrong), wrong_code);
+        ASSERT_EQ(rsct_4428(handle, &count), 0);
+        EXPECT_EQ(count, left);
+    }
+    EXPECT_EQ(vr.card_contents()[counter_at], 0x00);
+    EXPECT_EQ(csc_4428(handle, 2, factory_code), locked);
+    EXPECT_EQ(swr_4428(handle, 10, 1, wrong), locked);
+    EXPECT_EQ(wsc_4428(handle, 2, wrong), locked);
+    EXPECT_EQ(pwr_4428(handle, 10, 1, wrong), locked);
+
+    for (auto [counter, bits] : {std::pair<int, int>{0xFF, 8}, std::pair<int, int>{0x00, 0}}) {
+        use_card("sle4428", [c = counter](Bytes& b) { b[counter_at] = static_cast<uint8_t>(c); });
+        ASSERT_EQ(rsct_4428(handle, &count), 0);
+        EXPECT_EQ(count, bits);
+    }
+}
+
+TEST_F(Sle4428, CardChecks) {
+    EXPECT_EQ(chk_4428(handle), 0);
+    EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{counted(0x61, 0x77, 0, 4)}));
+    use_card("sle4428", [](Bytes& b) { b[3] = 0x90; });
+    EXPECT_EQ(chk_4428(handle), QL_WRONG_CARD);
+    use_card("sle4428", [](Bytes& b) { b[0] = 0xDE, b[1] = 0xAD, b[2] = 0xBE, b[3] = 0xEF; });
+    const uint8_t codes[8] = {0x01, 0x02, 0x03, 0x04, 0xDE, 0xAD, 0xBE, 0xEF};
+    ASSERT_EQ(set_code(6, 2, 8, codes), 0);
+    EXPECT_EQ(chk_4428(handle), 0) << "the second registered 4-byte code";
+    ASSERT_EQ(set_code(6, 0, 0, codes), 0);
+    EXPECT_EQ(chk_4428(handle), QL_WRONG_CARD);
+    use_card("sle4442");
+    EXPECT_EQ(chk_4428(handle), QL_WRONG_CARD);
+
+    // chk_4418 sends nothing and needs neither card nor reader.
+    vr.remove_card();
+    vr.clear_log();
+    EXPECT_EQ(chk_4418(handle), 0);
+    EXPECT_EQ(chk_4418(-1), 0);
+    EXPECT_TRUE(vr.host_frames().empty());
+}
+
+TEST_F(Sle4428, Sle4418UsesItsOwnCardTypeAndNeedsNoCode) {
+    use_card("sle4418");
+    const Bytes data = pattern(150, 5);
+    ASSERT_EQ(swr_4418(handle, 874, 150, data.data()), 0);
+    EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{with_data(0x60, 0x76, 874, data.data(), 144),
+                                                    with_data(0x60, 0x76, 1018, data.data() + 144, 6)}));
+    Bytes back(150);
+    ASSERT_EQ(srd_4418(handle, 874, 150, back.data()), 0);
+    EXPECT_EQ(back, data);
+    ASSERT_EQ(wrwpb_4418(handle, 1023, 1, data.data()), 0);
+    ASSERT_EQ(pwr_4418(handle, 1000, 1, back.data() + 126), 0);
+    uint8_t pairs[2] = {};
+    ASSERT_EQ(rdwpb_4418(handle, 1023, 1, pairs), 0);
+    EXPECT_EQ(Bytes(pairs, pairs + 2), (Bytes{data[0], 0x00}));
+    EXPECT_EQ(swr_4418(handle, 1000, 1, data.data()), protected_byte);
+    EXPECT_EQ(vr.card_contents().size(), 1024u + 128u);
+}
+
+TEST_F(Sle4428, ShortReplyIsAFailedRead) {
+    Bytes buffer(290, 0xEE);
+    vr.set_fault(Fault::oversize(100).at(2));
+    EXPECT_EQ(rdwpb_4428(handle, 0, 145, buffer.data()), QL_READ_FAILED) << "72 addresses need 144 bytes";
+    EXPECT_EQ(buffer[144], 0xEE);
+    EXPECT_NE(buffer[0], 0xEE) << "the first chunk stays done";
+}
+
+}  // namespace
