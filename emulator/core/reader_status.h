@@ -2,11 +2,13 @@
 // table is the reader's whole vocabulary of refusals; card models use its card rows (and may add
 // rows of their own here, one line each).
 //
-// The values avoid the numbers that the library uses for its own statuses (the host reports
-// status byte s as -s, so 0x84 would read as the library's time-out, 0x8A as its BCC error, 0x8F
-// as its length check), except where a reader really answers with one: 0x83 is not used by the
-// reader on its own (the fault plan can send it), 0x86 and 0x89 are the two "slot empty" answers
-// to the card-present query, 0x94 is the busy answer of flash cards that the host retries.
+// The host reports status byte s as -s, so a reader byte can read like one of the library's own
+// statuses (0x84 would look like its time-out, 0x8A like its BCC error). The values below keep
+// clear of those the host meets in normal work; two share a number with a library status only
+// for frames that the library's own argument checks never send: bad_parameter (0x8C, -140 "reply
+// too long") and read_only (0x91, -145 "bad argument"). 0x83 is not used by the reader on its own
+// (the fault plan can send it); 0x86 and 0x89 are the two "slot empty" answers to the
+// card-present query; 0x94 is the busy answer of flash cards that the host retries.
 #pragma once
 
 #include <array>
@@ -31,6 +33,7 @@ inline constexpr uint8_t card_busy = 0x94;      // the card is still programming
 inline constexpr uint8_t card_refused = 0x96;   // the card refused: protected or locked area
 inline constexpr uint8_t code_wrong = 0x97;     // security or erase code presented was wrong
 inline constexpr uint8_t card_locked = 0x98;    // error counter exhausted: the card no longer accepts codes
+inline constexpr uint8_t code_not_presented = 0x99;  // a write or code change before the code was presented
 }  // namespace status
 
 struct StatusRow {
@@ -53,6 +56,7 @@ inline constexpr std::array status_table{
     StatusRow{status::card_refused, "card_refused", "the card refused the operation: protected or locked area"},
     StatusRow{status::code_wrong, "code_wrong", "the security or erase code presented was wrong"},
     StatusRow{status::card_locked, "card_locked", "error counter exhausted: no more code attempts"},
+    StatusRow{status::code_not_presented, "code_not_presented", "a write or code change before the right code was presented"},
 };
 
 inline std::optional<uint8_t> status_by_name(std::string_view name) {
