@@ -22,9 +22,9 @@ inline constexpr int max_unit_bytes = 2;
 // How one size of card is addressed. Sizes that differ only in these numbers share all code.
 struct Layout {
     uint8_t card_type;
-    int capacity;           // in units
-    int unit_bytes;         // 1, or 2 for word-organised cards (offsets and lengths count words)
-    int address_bytes;      // 1: frame byte 7 is 0, byte 8 the address; 2: bytes 7..8, high first
+    int capacity;       // in units
+    int unit_bytes;     // 1, or 2 for word-organised cards (offsets and lengths count words)
+    int address_bytes;  // 1: frame byte 7 is 0, byte 8 the address; 2: bytes 7..8, high first
     uint8_t write_command;
     Status read_past_end;   // a read whose length runs past the last cell
     Status write_past_end;  // the same for a write

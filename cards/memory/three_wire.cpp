@@ -15,8 +15,11 @@ using eeprom_cells::WrapProbe;
 
 constexpr uint8_t erase_all_command = 0x78;
 
-// A size and its test. The wrap test writes one more than the top byte at the top address and
-// watches the low address; the smaller sizes also require the next larger size's test to fail.
+// A size and its test. The wrap test writes one more than the top byte at the top address (once
+// more when the low byte already holds that value) and requires it to read back there and not at
+// the low address: judged by the low address alone, a card whose low byte happened to hold the
+// value would pass for a smaller one, and a card that keeps no writes for a larger one. The
+// smaller sizes also require the next larger size's test to fail.
 struct Row {
     Layout layout;
     std::optional<WrapProbe> probe;  // none: the single-cell test at `single_cell`
@@ -24,13 +27,21 @@ struct Row {
     bool larger_must_fail;
 };
 
+constexpr Row single_cell_test(Layout layout, int cell, bool larger_must_fail) {
+    return {layout, std::nullopt, cell, larger_must_fail};
+}
+
+constexpr Row wrap_test(Layout layout, int high, int low, bool larger_must_fail) {
+    return {layout, WrapProbe{high, low, std::nullopt, true}, 0, larger_must_fail};
+}
+
+constexpr Status past_end = Status::bad_length;
+
 constexpr std::array rows{
-    Row{{0x68, 64, 2, 1, 0x60, Status::bad_length, Status::bad_length}, std::nullopt, 63, false},
-    Row{{0x69, 128, 1, 1, 0x60, Status::bad_length, Status::bad_length}, std::nullopt, 127, true},
-    Row{{0x6A, 256, 1, 1, 0x60, Status::bad_address, Status::bad_length}, WrapProbe{255, 127, std::nullopt, true}, 0,
-        true},
-    Row{{0x6B, 512, 1, 2, 0x62, Status::bad_length, Status::bad_length}, WrapProbe{511, 255, std::nullopt, true}, 0,
-        false},
+    single_cell_test({0x68, 64, 2, 1, 0x60, past_end, past_end}, 63, false),
+    single_cell_test({0x69, 128, 1, 1, 0x60, past_end, past_end}, 127, true),
+    wrap_test({0x6A, 256, 1, 1, 0x60, Status::bad_address, past_end}, 255, 127, true),
+    wrap_test({0x6B, 512, 1, 2, 0x62, past_end, past_end}, 511, 255, false),
 };
 
 const Row& row_of(Size size) { return rows[static_cast<size_t>(size)]; }

@@ -35,20 +35,23 @@ size_t I2cEepromCard::start_cell(const CardCommand& c) const {
 }
 
 CardReply I2cEepromCard::handle(const CardCommand& c) {
-    switch (c.command()) {
-    case cmd_read:
-        if (c.body().size() < frame_with_count || !transfer_fits(c.count()))
-            return CardReply::refuse(status::bad_parameter);
-        return CardReply::ok(cells_.read(start_cell(c), c.count()));
-    case cmd_write: {
-        const auto data = c.write_data();
-        if (!transfer_fits(data.size())) return CardReply::refuse(status::bad_parameter);
-        cells_.write(start_cell(c), data);
-        mark_changed();
-        return CardReply::ok();
-    }
-    }
+    if (c.command() == cmd_read) return read(c);
+    if (c.command() == cmd_write) return write(c);
     return CardReply::refuse(status::unknown_command);
+}
+
+CardReply I2cEepromCard::read(const CardCommand& c) const {
+    if (c.body().size() < frame_with_count || !transfer_fits(c.count()))
+        return CardReply::refuse(status::bad_parameter);
+    return CardReply::ok(cells_.read(start_cell(c), c.count()));
+}
+
+CardReply I2cEepromCard::write(const CardCommand& c) {
+    const auto data = c.write_data();
+    if (!transfer_fits(data.size())) return CardReply::refuse(status::bad_parameter);
+    cells_.write(start_cell(c), data);
+    mark_changed();
+    return CardReply::ok();
 }
 
 }  // namespace vreader

@@ -49,6 +49,8 @@ public:
     bool load_contents(std::span<const uint8_t> image) override { return cells_.load(image); }
 
 private:
+    CardReply read(const CardCommand& c) const;
+    CardReply write(const CardCommand& c);
     // The cell the chip starts at for a frame's address field.
     size_t start_cell(const CardCommand& command) const;
 

@@ -106,8 +106,8 @@ TEST_F(I2cEeprom, LongReadsTravelAsFramesOf144BytesAtMost) {
     Bytes part(300);
     ASSERT_EQ(srd_24c16(handle, 1000, 300, part.data()), 0);
     EXPECT_TRUE(std::equal(part.begin(), part.end(), large.begin() + 1000));
-    EXPECT_EQ(vr.host_frames(),
-              (std::vector<Bytes>{read_frame(0x64, 1000, 144), read_frame(0x64, 1144, 144), read_frame(0x64, 1288, 12)}));
+    EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{read_frame(0x64, 1000, 144), read_frame(0x64, 1144, 144),
+                                                    read_frame(0x64, 1288, 12)}));
 }
 
 TEST_F(I2cEeprom, WritesCarryTheirDataAfterTwoAddressBytes) {

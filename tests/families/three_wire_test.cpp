@@ -193,8 +193,9 @@ TEST_F(ThreeWire, WordCheckIncreasesBothBytesOfTheLastWord) {
     const Bytes image = use_card(size_named("93c46a"));
     ASSERT_EQ(chk_93c46a(handle), 0);
     const uint8_t changed[2] = {static_cast<uint8_t>(image[126] + 1), static_cast<uint8_t>(image[127] + 1)};
-    EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{read_frame(0x68, 63, 1), write_frame(0x60, 0x68, 63, changed, 2),
-                                                    read_frame(0x68, 63, 1), write_frame(0x60, 0x68, 63, &image[126], 2)}));
+    EXPECT_EQ(vr.host_frames(),
+              (std::vector<Bytes>{read_frame(0x68, 63, 1), write_frame(0x60, 0x68, 63, changed, 2),
+                                  read_frame(0x68, 63, 1), write_frame(0x60, 0x68, 63, &image[126], 2)}));
 }
 
 // A wrap test judged only by the low address would take the top value for a wrap on a card whose
