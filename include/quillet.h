@@ -682,12 +682,71 @@ QL_API int16_t QL_CALL eral_93c66(int32_t handle) QL_NOTHROW;
 QL_API int16_t QL_CALL chk_93c66(int32_t handle) QL_NOTHROW;
 
 /* ---- authentication cipher ---- */
+/* The host side of the AT88SC153/AT88SC1608 mutual authentication. The two functions share one
+ * cipher state for the whole process (zero at load, not locked): one computation, SetInit and
+ * then Authenticate, must end before another begins, whatever thread or port handle it serves.
+ * Nothing is sent to the reader. */
+
+/**
+ * Starts a computation: stores three 8-byte input blocks and zeroes the cipher registers. The
+ * output blocks of an earlier Authenticate stay as they were.
+ * @param block1 [in] 8 bytes, fed first
+ * @param block2 [in] 8 bytes, fed second
+ * @param block3 [in] 8 bytes: bytes 0..3 are fed among block1's, bytes 4..7 among block2's
+ */
+QL_API void QL_CALL SetInit(const uint8_t* block1, const uint8_t* block2, const uint8_t* block3) QL_NOTHROW;
+
+/**
+ * Runs the cipher for 88 clocks from the registers as they are over the stored input blocks and
+ * writes the two output blocks. The registers are not reset before or after: a second call
+ * without a new SetInit continues from where the first one stopped and gives different values.
+ * Before any SetInit it works on zero registers and zero input blocks.
+ * @param out1 [out] 8 bytes: output block 1
+ * @param out2 [out] 8 bytes: output block 2
+ */
+QL_API void QL_CALL Authenticate(uint8_t* out1, uint8_t* out2) QL_NOTHROW;
 
 /* ---- AT88SC1608 ---- */
 
 /* ---- AT88SC153 ---- */
 
 /* ---- DES ---- */
+/* Single DES (FIPS 46) in electronic codebook mode: each 8-byte block is encrypted by itself; the
+ * last block of an input whose length is not a multiple of 8 is completed with zero bytes. Byte 0
+ * of a block or key holds the standard's bits 1..8. Key parity bits are ignored and not tested.
+ * Any length is processed whole in one call (there is no 8000-byte limit); in and out may be the
+ * same buffer, or overlap. No state remains between calls. */
+
+/**
+ * Encrypts len bytes.
+ * @param key    [in] the key: its first keylen bytes are read, followed by zero bytes up to 8
+ * @param keylen [in] key length: 8 or more takes 8 bytes; 1..7 fills the rest with zero bytes;
+ *               0 or less gives the all-zero key (nothing is read from key)
+ * @param in     [in] len bytes
+ * @param len    [in] input length in bytes, up to 2147483640
+ * @param out    [out] len rounded up to a multiple of 8 bytes
+ * @return the number of bytes written to out (len rounded up to a multiple of 8); 0 for a len
+ *         above 2147483640, whose output size does not fit the result: nothing is read or written
+ */
+QL_API int32_t QL_CALL DES_Encrypt(const uint8_t* key, int16_t keylen, const uint8_t* in, uint32_t len,
+                                   uint8_t* out) QL_NOTHROW;
+
+/** Decrypts len bytes; arguments and result as DES_Encrypt, with the subkeys in reverse order. */
+QL_API int32_t QL_CALL DES_Decrypt(const uint8_t* key, int16_t keylen, const uint8_t* in, uint32_t len,
+                                   uint8_t* out) QL_NOTHROW;
+
+/**
+ * DES_Encrypt with an 8-byte key.
+ * @param key [in] 8 bytes
+ * @param in  [in] the input bytes
+ * @param len [in] its low 16 bits are the input length, 0..65535; the upper bits are ignored
+ * @param out [out] the length rounded up to a multiple of 8 bytes
+ * @return 0
+ */
+QL_API int16_t QL_CALL ic_encrypt(const uint8_t* key, const uint8_t* in, uint32_t len, uint8_t* out) QL_NOTHROW;
+
+/** DES_Decrypt with an 8-byte key; arguments and result as ic_encrypt. */
+QL_API int16_t QL_CALL ic_decrypt(const uint8_t* key, const uint8_t* in, uint32_t len, uint8_t* out) QL_NOTHROW;
 
 #ifdef __cplusplus
 }

@@ -25,6 +25,7 @@ inline constexpr std::array kinds{
     KindRow{FaultKind::garbage, "garbage", -1, 16, 4096},
     KindRow{FaultKind::truncate, "truncate", 1, 0, 0xFFFF},
     KindRow{FaultKind::oversize, "oversize", 1, 0, 0xFFFF},
+    KindRow{FaultKind::corrupt, "corrupt", 0, 0, 0},
     KindRow{FaultKind::never, "never", 0, 0, 0},
 };
 
@@ -190,6 +191,12 @@ WireReply shape_reply(const Bytes& reply, const std::optional<Fault>& fault) {
         wire.bytes.push_back(xor_of(wire.bytes));
         break;
     }
+    case FaultKind::corrupt:
+        if (wire.bytes.size() > 5) {
+            wire.bytes[4] ^= 0xFF;
+            wire.bytes.back() ^= 0xFF;
+        }
+        break;
     case FaultKind::status:
         break;  // decided by the reader before the command runs
     }

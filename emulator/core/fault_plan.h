@@ -13,6 +13,8 @@
 //   oversize L [M]  the reply announces L data bytes and carries M of them (default L): its own
 //                   data cut or padded with 0x00, then the XOR of everything sent, so the frame is
 //                   well formed when M equals L
+//   corrupt         the reply's first data byte is inverted and its BCC made to match: a memory
+//                   cell that reads back wrong, in a well-formed frame
 //   never           no reader attached: nothing is carried out and nothing answered, until cleared
 #pragma once
 
@@ -26,7 +28,7 @@
 
 namespace vreader {
 
-enum class FaultKind { drop, wrong_lead, bad_bcc, status, delay, garbage, truncate, oversize, never };
+enum class FaultKind { drop, wrong_lead, bad_bcc, status, delay, garbage, truncate, oversize, corrupt, never };
 
 struct Fault {
     FaultKind kind = FaultKind::drop;

@@ -179,6 +179,22 @@ TEST_F(ReaderServices, SerialNumberAndDeviceCodeAreVerified) {
     EXPECT_LT(cmp_dvsc(handle_, 3, other), 0) << "the reader refuses a different code";
 }
 
+TEST_F(ReaderServices, ReadBackThatDiffersIsAWriteFailure) {
+    const uint8_t code[3] = {1, 2, 3};
+    const uint8_t snr[16] = {};
+    // The reader takes each write, but the cell reads back wrong.
+    vr_.set_fault(Fault::corrupt().at(2));
+    EXPECT_EQ(swr_dvsc(handle_, 3, code), QL_WRITE_FAILED);
+    vr_.set_fault(Fault::corrupt().at(2));
+    EXPECT_EQ(setsc_md(handle_, 1), QL_WRITE_FAILED);
+    vr_.set_fault(Fault::corrupt().at(2));
+    EXPECT_EQ(swr_snr(handle_, 16, snr), QL_WRITE_FAILED);
+    vr_.set_fault(Fault::corrupt().at(3));
+    EXPECT_EQ(val_inc(handle_, 1), QL_WRITE_FAILED) << "read, write, read back";
+    vr_.set_fault(Fault::status(0x07).at(2));
+    EXPECT_EQ(swr_dvsc(handle_, 3, code), -7) << "a failed read-back returns its own status";
+}
+
 TEST_F(ReaderServices, ModeByteIsZeroOrFF) {
     EXPECT_EQ(setsc_md(handle_, 7), 0);
     EXPECT_EQ(vr_.read_memory(0x0181, 1), Bytes{0xFF});

@@ -57,6 +57,7 @@ public:
     static Fault oversize(uint32_t announced, uint32_t sent) {
         return Fault("oversize " + std::to_string(announced) + " " + std::to_string(sent));
     }
+    static Fault corrupt() { return Fault("corrupt"); }  // first data byte reads back wrong
     static Fault never() { return Fault("never"); }  // no reader attached, until clear_faults()
 
     Fault next(uint32_t frames) const { return Fault(text_ + " next " + std::to_string(frames)); }  // the next N frames
