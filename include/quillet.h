@@ -707,8 +707,321 @@ QL_API void QL_CALL SetInit(const uint8_t* block1, const uint8_t* block2, const 
 QL_API void QL_CALL Authenticate(uint8_t* out1, uint8_t* out2) QL_NOTHROW;
 
 /* ---- AT88SC1608 ---- */
+/*
+ * AT88SC1608 crypto memory cards (frames with card type byte 0x74): user zones 0..7 of 256 bytes,
+ * zone 8 of 128 bytes, and a configuration zone of 128 bytes (addresses 0..127) with the fuse
+ * byte at address 128. Configuration addresses: access register of user zone z at 16 + z; password
+ * set s (0..7) at 64 + 8s: attempt counter of its first password, the 3 password bytes, attempt
+ * counter of its second password (68 + 8s), its 3 bytes. The card itself enforces passwords,
+ * access registers and authentication; its refusals come back as minus the reader's status byte.
+ * The library keeps no state for the card. Arguments are checked before anything is sent.
+ *
+ * Selectors: 0 names the first password of a set, every other value the second (in all four
+ * password functions). Mutual authentication: compute the 16 bytes with SetInit/Authenticate and
+ * send them with init_auth_1608; docs/crypto_cards.md gives the sequence the virtual card expects.
+ */
+
+/**
+ * Resets the card and reads its answer to reset.
+ * @param length [in] 4
+ * @param buffer [out] 4 bytes (2C AA 55 A0 for an AT88SC1608)
+ * @return 0, QL_BAD_LENGTH (nothing sent), QL_READ_FAILED (short reply), a transport status or
+ *         minus the reply status byte
+ */
+QL_API int16_t QL_CALL reset_1608(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Judges whether the card is an AT88SC1608: its answer to reset is 2C AA 55 A0.
+ * @return 0, or QL_WRONG_CARD (also when the reset fails)
+ */
+QL_API int16_t QL_CALL chk_1608(int32_t handle) QL_NOTHROW;
+/**
+ * Sends the 16 bytes of a mutual authentication, unchanged, to the card.
+ * @param length [in] 16
+ * @param data   [in] 16 bytes prepared by the application
+ * @return 0, QL_BAD_LENGTH (nothing sent), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL init_auth_1608(int32_t handle, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads user zones from zone/address on, continuing into the following zones (a read from zone 7
+ * may run on into zone 8). Each zone's share travels in frames of at most 144 bytes; a failure
+ * leaves the bytes of earlier frames in buffer.
+ * @param zone    [in] 0..8
+ * @param address [in] 0..255 within the zone
+ * @param length  [in] 1 or more, address + length <= 2176 - 256 * zone
+ * @param buffer  [out] length bytes
+ * @return 0, QL_BAD_LENGTH (length below 1, or address 256 or more), QL_BAD_ADDRESS (zone, a
+ *         negative address, or the end past zone 8) (nothing sent), QL_READ_FAILED (short reply),
+ *         a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL srd_1608(int32_t handle, int16_t zone, int16_t address, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes user zones from zone/address on, continuing into the following zones; zones 0..7 never
+ * run on into zone 8, which is written only by a call that names it. A failure leaves the frames
+ * already sent written on the card.
+ * @param zone    [in] 0..8
+ * @param address [in] 0..255 within the zone
+ * @param length  [in] 1 or more, address + length <= 2048 - 256 * zone (zone 8: <= 128)
+ * @param data    [in] length bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (as srd_1608; nothing sent), a transport status or
+ *         minus the reply status byte
+ */
+QL_API int16_t QL_CALL swr_1608(int32_t handle, int16_t zone, int16_t address, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads configuration bytes (and the fuse byte at 128) in one frame.
+ * @param address [in] 0..128
+ * @param length  [in] 1..129, address + length <= 129
+ * @param buffer  [out] length bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (negative address or end past 128; nothing sent),
+ *         QL_READ_FAILED (short reply), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL srdconfig_1608(int32_t handle, int16_t address, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes configuration bytes in one frame.
+ * @param address [in] 0..128
+ * @param length  [in] 1..129, address + length <= 129
+ * @param data    [in] length bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (as srdconfig_1608; nothing sent), a transport status
+ *         or minus the reply status byte
+ */
+QL_API int16_t QL_CALL swrconfig_1608(int32_t handle, int16_t address, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads the fuse byte (configuration address 128).
+ * @param length [in] 1
+ * @param buffer [out] 1 byte
+ * @return as srdconfig_1608
+ */
+QL_API int16_t QL_CALL srfus_1608(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Presents a password; the card counts a wrong one against the password's attempt counter (read
+ * it with rsct_1608). Note the order of the checks: length first, then the set.
+ * @param set      [in] 0..7
+ * @param length   [in] 3
+ * @param selector [in] 0 first password, other values the second
+ * @param password [in] 3 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (nothing sent), a transport status or minus the reply
+ *         status byte
+ */
+QL_API int16_t QL_CALL csc_1608(int32_t handle, int16_t set, int16_t length, int16_t selector, const uint8_t* password) QL_NOTHROW;
+/**
+ * Writes a password: 3 bytes at 65 + 8 * set (selector 0) or 69 + 8 * set (other selectors).
+ * @param set      [in] 0..7 (checked before the length)
+ * @param length   [in] 3
+ * @param selector [in] 0 first password, other values the second
+ * @param password [in] 3 bytes
+ * @return 0, QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent), a transport status or minus the reply
+ *         status byte
+ */
+QL_API int16_t QL_CALL wsc_1608(int32_t handle, int16_t set, int16_t length, int16_t selector, const uint8_t* password) QL_NOTHROW;
+/**
+ * Reads a password from the addresses of wsc_1608.
+ * @param set      [in] 0..7 (checked before the length)
+ * @param length   [in] 3
+ * @param selector [in] 0 first password, other values the second
+ * @param buffer   [out] 3 bytes
+ * @return 0, QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent), QL_READ_FAILED (short reply), a
+ *         transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL rsc_1608(int32_t handle, int16_t set, int16_t length, int16_t selector, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Reads a password's attempt counter: 1 byte at 64 + 8 * set (selector 0) or 68 + 8 * set.
+ * @param set      [in] 0..7 (checked before the length)
+ * @param length   [in] 1
+ * @param selector [in] 0 first password, other values the second
+ * @param buffer   [out] 1 byte
+ * @return as rsc_1608
+ */
+QL_API int16_t QL_CALL rsct_1608(int32_t handle, int16_t set, int16_t length, int16_t selector, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Reads the access register of a user zone (configuration address 16 + zone).
+ * @param zone   [in] 0..7 (checked before the length)
+ * @param length [in] 1
+ * @param buffer [out] 1 byte
+ * @return as rsc_1608
+ */
+QL_API int16_t QL_CALL rac_1608(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes the access register of a user zone (configuration address 16 + zone).
+ * @param zone   [in] 0..7 (checked before the length)
+ * @param length [in] 1
+ * @param data   [in] 1 byte
+ * @return as wsc_1608
+ */
+QL_API int16_t QL_CALL wac_1608(int32_t handle, int16_t zone, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Personalises the card (the card blows its fuses; this cannot be undone).
+ * @return 0, a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL psnl_1608(int32_t handle) QL_NOTHROW;
 
 /* ---- AT88SC153 ---- */
+/*
+ * AT88SC153 crypto memory cards (frames with card type byte 0x75): user zones 0..2 of 64 bytes
+ * and a configuration zone of 64 bytes. Configuration addresses: access register of user zone z
+ * at 12 + z, device configuration register 24, authentication attempt counter 32; password r
+ * (selector 0 or 1) of set s (0..1) has its attempt counter at 48 + 8s + 4r and its 3 bytes after
+ * it. The fuse byte (7 as made) has frames of its own; fuses are blown in the order 1, 2, 4. Every
+ * transfer is one frame of at most 64 bytes within one zone. The card itself enforces passwords,
+ * access registers and authentication; its refusals come back as minus the reader's status byte.
+ *
+ * Addresses and selectors: a negative address is refused with QL_BAD_ADDRESS; a selector other
+ * than 0 or 1 (it would reach the other set's bytes) is refused with QL_BAD_ADDRESS. Mutual
+ * authentication: see init_auth_153 and docs/crypto_cards.md.
+ */
+
+/**
+ * Resets the card and reads its answer to reset.
+ * @param length [in] 4
+ * @param buffer [out] 4 bytes (2C AA 55 A1 for an AT88SC153)
+ * @return 0, QL_BAD_LENGTH (nothing sent), QL_READ_FAILED (short reply), a transport status or
+ *         minus the reply status byte
+ */
+QL_API int16_t QL_CALL reset_153(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Judges whether the card is an AT88SC153: its answer to reset is 2C AA 55 A1.
+ * @return 0, or QL_WRONG_CARD (also when the reset fails)
+ */
+QL_API int16_t QL_CALL chk_153(int32_t handle) QL_NOTHROW;
+/**
+ * Sends the 16 bytes of a mutual authentication, unchanged, to the card.
+ * @param length [in] 16
+ * @param data   [in] 16 bytes prepared by the application
+ * @return 0, QL_BAD_LENGTH (nothing sent), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL init_auth_153(int32_t handle, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads a user zone in one frame.
+ * @param zone    [in] 0..2
+ * @param address [in] 0..63
+ * @param length  [in] 1..64, address + length <= 64
+ * @param buffer  [out] length bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (nothing sent), QL_READ_FAILED (short reply), a
+ *         transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL srd_153(int32_t handle, int16_t zone, int16_t address, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a user zone in one frame.
+ * @param zone    [in] 0..2
+ * @param address [in] 0..63
+ * @param length  [in] 1..64, address + length <= 64
+ * @param data    [in] length bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (nothing sent), a transport status or minus the reply
+ *         status byte
+ */
+QL_API int16_t QL_CALL swr_153(int32_t handle, int16_t zone, int16_t address, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads configuration bytes in one frame.
+ * @param address [in] 0..63
+ * @param length  [in] 1..64, address + length <= 64
+ * @param buffer  [out] length bytes
+ * @return as srd_153
+ */
+QL_API int16_t QL_CALL srdconfig_153(int32_t handle, int16_t address, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes configuration bytes in one frame.
+ * @param address [in] 0..63
+ * @param length  [in] 1..64, address + length <= 64
+ * @param data    [in] length bytes
+ * @return as swr_153
+ */
+QL_API int16_t QL_CALL swrconfig_153(int32_t handle, int16_t address, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads the access register of a user zone (configuration address 12 + zone).
+ * @param zone   [in] 0..2 (checked before the length)
+ * @param length [in] 1
+ * @param buffer [out] 1 byte
+ * @return as srd_153
+ */
+QL_API int16_t QL_CALL rac_153(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes the access register of a user zone (configuration address 12 + zone).
+ * @param zone   [in] 0..2 (checked before the length)
+ * @param length [in] 1
+ * @param data   [in] 1 byte
+ * @return as swr_153
+ */
+QL_API int16_t QL_CALL wac_153(int32_t handle, int16_t zone, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads the device configuration register (configuration address 24).
+ * @param length [in] 1
+ * @param buffer [out] 1 byte
+ * @return as srd_153
+ */
+QL_API int16_t QL_CALL rdcr_153(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes the device configuration register (configuration address 24).
+ * @param length [in] 1
+ * @param data   [in] 1 byte
+ * @return as swr_153
+ */
+QL_API int16_t QL_CALL wdcr_153(int32_t handle, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads the authentication attempt counter (configuration address 32).
+ * @param length [in] 1
+ * @param buffer [out] 1 byte
+ * @return as srd_153
+ */
+QL_API int16_t QL_CALL rautht_153(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Presents a password; the card counts a wrong one against the password's attempt counter.
+ * Note the order of the checks: length first, then set and selector.
+ * @param set      [in] 0..1
+ * @param selector [in] 0 or 1
+ * @param length   [in] 3
+ * @param password [in] 3 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (nothing sent), a transport status or minus the reply
+ *         status byte
+ */
+QL_API int16_t QL_CALL csc_153(int32_t handle, int16_t set, int16_t selector, int16_t length, const uint8_t* password) QL_NOTHROW;
+/**
+ * Reads a password: 3 bytes at 49 + 8 * set + 4 * selector.
+ * @param set      [in] 0..1 (set and selector are checked before the length)
+ * @param selector [in] 0 or 1
+ * @param length   [in] 3
+ * @param buffer   [out] 3 bytes
+ * @return 0, QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent), QL_READ_FAILED (short reply), a
+ *         transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL rsc_153(int32_t handle, int16_t set, int16_t selector, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes a password: 3 bytes at 49 + 8 * set + 4 * selector.
+ * @param set      [in] 0..1 (set and selector are checked before the length)
+ * @param selector [in] 0 or 1
+ * @param length   [in] 3
+ * @param password [in] 3 bytes
+ * @return 0, QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent), a transport status or minus the reply
+ *         status byte
+ */
+QL_API int16_t QL_CALL wsc_153(int32_t handle, int16_t set, int16_t selector, int16_t length, const uint8_t* password) QL_NOTHROW;
+/**
+ * Reads a password's attempt counter: 1 byte at 48 + 8 * set + 4 * selector.
+ * @param set      [in] 0..1 (set and selector are checked before the length)
+ * @param selector [in] 0 or 1
+ * @param length   [in] 1
+ * @param buffer   [out] 1 byte
+ * @return as rsc_153
+ */
+QL_API int16_t QL_CALL rsct_153(int32_t handle, int16_t set, int16_t selector, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Reads the fuse byte.
+ * @param length [in] 1
+ * @param buffer [out] 1 byte
+ * @return as srd_153
+ */
+QL_API int16_t QL_CALL srfus_153(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Blows a fuse (the value is sent as given), then reads the fuse byte back: it must read 6 after
+ * fuse 1, 4 after fuse 2, 0 after fuse 4.
+ * @param fuse [in] 1, 2 or 4, in that order
+ * @return 0, a transport status or minus the reply status byte of either frame, QL_READ_FAILED
+ *         (short reply), QL_WRITE_FAILED (the fuse byte does not show the fuse blown in order, or
+ *         a fuse value other than 1, 2 and 4, even when the card took the frame)
+ */
+QL_API int16_t QL_CALL swfus_153(int32_t handle, uint8_t fuse) QL_NOTHROW;
+/**
+ * Personalises the card: swfus_153 with fuse 4 (this cannot be undone).
+ * @return as swfus_153
+ */
+QL_API int16_t QL_CALL psnl_153(int32_t handle) QL_NOTHROW;
 
 /* ---- DES ---- */
 /* Single DES (FIPS 46) in electronic codebook mode: each 8-byte block is encrypted by itself; the

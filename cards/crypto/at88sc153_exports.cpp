@@ -1,0 +1,65 @@
+// Exports of the AT88SC153 cards.
+#include "cards/crypto/at88sc153.h"
+#include "quillet.h"
+
+using namespace quillet;
+
+QL_API int16_t QL_CALL reset_153(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
+    return code(at88sc153::reset(handle, length, buffer));
+}
+QL_API int16_t QL_CALL chk_153(int32_t handle) noexcept { return code(at88sc153::check(handle)); }
+QL_API int16_t QL_CALL init_auth_153(int32_t handle, int16_t length, const uint8_t* data) noexcept {
+    return code(at88sc153::init_auth(handle, length, data));
+}
+QL_API int16_t QL_CALL srd_153(int32_t handle, int16_t zone, int16_t address, int16_t length,
+                               uint8_t* buffer) noexcept {
+    return code(at88sc153::read(handle, zone, address, length, buffer));
+}
+QL_API int16_t QL_CALL swr_153(int32_t handle, int16_t zone, int16_t address, int16_t length,
+                               const uint8_t* data) noexcept {
+    return code(at88sc153::write(handle, zone, address, length, data));
+}
+QL_API int16_t QL_CALL srdconfig_153(int32_t handle, int16_t address, int16_t length, uint8_t* buffer) noexcept {
+    return code(at88sc153::read_configuration(handle, address, length, buffer));
+}
+QL_API int16_t QL_CALL swrconfig_153(int32_t handle, int16_t address, int16_t length, const uint8_t* data) noexcept {
+    return code(at88sc153::write_configuration(handle, address, length, data));
+}
+QL_API int16_t QL_CALL rac_153(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) noexcept {
+    return code(at88sc153::read_access(handle, zone, length, buffer));
+}
+QL_API int16_t QL_CALL wac_153(int32_t handle, int16_t zone, int16_t length, const uint8_t* data) noexcept {
+    return code(at88sc153::write_access(handle, zone, length, data));
+}
+QL_API int16_t QL_CALL rdcr_153(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
+    return code(at88sc153::read_register(handle, at88sc153::device_configuration, length, buffer));
+}
+QL_API int16_t QL_CALL wdcr_153(int32_t handle, int16_t length, const uint8_t* data) noexcept {
+    return code(at88sc153::write_register(handle, at88sc153::device_configuration, length, data));
+}
+QL_API int16_t QL_CALL rautht_153(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
+    return code(at88sc153::read_register(handle, at88sc153::authentication_attempts, length, buffer));
+}
+QL_API int16_t QL_CALL csc_153(int32_t handle, int16_t set, int16_t selector, int16_t length,
+                               const uint8_t* password) noexcept {
+    return code(at88sc153::present_password(handle, set, selector, length, password));
+}
+QL_API int16_t QL_CALL rsc_153(int32_t handle, int16_t set, int16_t selector, int16_t length,
+                               uint8_t* buffer) noexcept {
+    return code(at88sc153::read_password(handle, set, selector, length, buffer));
+}
+QL_API int16_t QL_CALL wsc_153(int32_t handle, int16_t set, int16_t selector, int16_t length,
+                               const uint8_t* password) noexcept {
+    return code(at88sc153::write_password(handle, set, selector, length, password));
+}
+QL_API int16_t QL_CALL rsct_153(int32_t handle, int16_t set, int16_t selector, int16_t length,
+                                uint8_t* buffer) noexcept {
+    return code(at88sc153::read_attempts(handle, set, selector, length, buffer));
+}
+QL_API int16_t QL_CALL srfus_153(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
+    return code(at88sc153::read_fuses(handle, length, buffer));
+}
+QL_API int16_t QL_CALL swfus_153(int32_t handle, uint8_t fuse) noexcept {
+    return code(at88sc153::blow_fuse(handle, fuse));
+}
+QL_API int16_t QL_CALL psnl_153(int32_t handle) noexcept { return code(at88sc153::personalise(handle)); }
