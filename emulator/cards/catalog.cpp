@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "emulator/cards/at88sc153_card.h"
+#include "emulator/cards/at88sc1608_card.h"
 #include "emulator/cards/blank_card.h"
 #include "emulator/cards/i2c_eeprom_card.h"
 #include "emulator/cards/sle4428_card.h"
@@ -39,6 +41,8 @@ const std::array catalog{
     CatalogEntry{"93c46", "93C46 three-wire EEPROM: 128 bytes, address lines wrap", make<ThreeWireCardOf<eeprom_93c46>>},
     CatalogEntry{"93c57", "93C57 three-wire EEPROM: 256 bytes, address lines wrap", make<ThreeWireCardOf<eeprom_93c57>>},
     CatalogEntry{"93c66", "93C66 three-wire EEPROM: 512 bytes, address lines wrap", make<ThreeWireCardOf<eeprom_93c66>>},
+    CatalogEntry{"at88sc1608", "AT88SC1608: 8 zones of 256 bytes, 8 password sets, mutual authentication, fuses", make<At88sc1608Card>},
+    CatalogEntry{"at88sc153", "AT88SC153: 3 zones of 64 bytes, 2 password sets, mutual authentication, fuses", make<At88sc153Card>},
 };
 
 }  // namespace
