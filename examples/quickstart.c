@@ -66,6 +66,21 @@ int main(void) {
     printf("      stored value: %d\n", (int)value);
     printf("  %-44s -> %d  (refused: the value stays)\n", "val_dec(h, 5000)", val_dec(handle, 5000));
 
+    printf("\nA card session on the SLE4442 in the slot\n");
+    show("chk_4442(h)  (is it an SLE4442?)", chk_4442(handle));
+    uint8_t card[32] = {0};
+    show("srd_4442(h, 32, 16, card)", srd_4442(handle, 32, 16, card));
+    show_hex("bytes 32..47", card, 16);
+    int16_t attempts = -1;
+    show("rsct_4442(h, &attempts)", rsct_4442(handle, &attempts));
+    printf("      error counter: %d\n", attempts);
+    const uint8_t code[3] = {0xFF, 0xFF, 0xFF};
+    show("csc_4442(h, 3, FF FF FF)  (present the code)", csc_4442(handle, 3, code));
+    const uint8_t record[16] = "quillet demo  01";
+    show("swr_4442(h, 32, 16, record)", swr_4442(handle, 32, 16, record));
+    show("srd_4442(h, 32, 16, card)", srd_4442(handle, 32, 16, card));
+    printf("      bytes 32..47 now: \"%.16s\"\n", (const char*)card);
+
     printf("\nClosing\n");
     show("ic_exit(h)", ic_exit(handle));
     printf("\n%s\n", failures ? "some calls failed" : "all calls succeeded");
