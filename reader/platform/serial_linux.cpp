@@ -8,6 +8,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 
 #include "reader/platform/clock.h"
@@ -64,8 +66,11 @@ public:
 
     bool wait_transmit_empty() override { return ioctl(fd_, TCSBRK, 1) == 0; }
 
+    // A read call as the reader link sees it: up to count bytes within the read time-outs. Bytes
+    // that arrived beyond the count wait in the port's own input buffer for the next call, so a
+    // reply read one byte at a time costs a few system calls, not two per byte.
     ReadResult read(uint8_t* into, size_t count, size_t& got) override {
-        got = 0;
+        got = take_buffered(into, count);
         const uint32_t total = timeouts_.read_total_per_byte_ms * static_cast<uint32_t>(count) + timeouts_.read_total_constant_ms;
         Deadline whole(total);
         while (got < count) {
@@ -74,18 +79,23 @@ public:
             const int ready = poll_for(fd_, POLLIN, wait);
             if (ready < 0) return ReadResult::failed;
             if (ready == 0) break;
-            const ssize_t n = ::read(fd_, into + got, count - got);
+            const ssize_t n = ::read(fd_, input_.data(), input_.size());
             if (n < 0) {
                 if (errno == EAGAIN || errno == EINTR) continue;
                 return ReadResult::failed;
             }
             if (n == 0) break;
-            got += static_cast<size_t>(n);
+            input_begin_ = 0;
+            input_end_ = static_cast<size_t>(n);
+            got += take_buffered(into + got, count - got);
         }
         return ReadResult::ok;
     }
 
-    bool purge() override { return ioctl(fd_, TCFLSH, TCIOFLUSH) == 0; }
+    bool purge() override {
+        input_begin_ = input_end_ = 0;
+        return ioctl(fd_, TCFLSH, TCIOFLUSH) == 0;
+    }
 
     bool set_baud(uint32_t baud) override { return apply_line_settings(fd_, baud); }
 
@@ -98,8 +108,18 @@ public:
     }
 
 private:
+    size_t take_buffered(uint8_t* into, size_t count) {
+        const size_t n = std::min(count, input_end_ - input_begin_);
+        std::copy_n(input_.begin() + static_cast<std::ptrdiff_t>(input_begin_), n, into);
+        input_begin_ += n;
+        return n;
+    }
+
     int fd_;
     SerialTimeouts timeouts_;
+    std::array<uint8_t, 1024> input_{};
+    size_t input_begin_ = 0;
+    size_t input_end_ = 0;
 };
 
 }  // namespace
