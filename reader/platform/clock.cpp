@@ -1,12 +1,25 @@
 #include "reader/platform/clock.h"
 
+#if defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <chrono>
 #include <thread>
+#endif
 
 namespace quillet {
 
 namespace {
 
+#if defined(_WIN32)
+// The system's millisecond tick counter; it wraps after 49.7 days like every tick difference here.
+class SteadyClock final : public Clock {
+public:
+    uint32_t now_ms() override { return GetTickCount(); }
+    void pause_ms(uint32_t ms) override { Sleep(ms); }
+};
+#else
 class SteadyClock final : public Clock {
 public:
     uint32_t now_ms() override {
@@ -15,6 +28,7 @@ public:
     }
     void pause_ms(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
+#endif
 
 SteadyClock steady;
 Clock* installed = nullptr;

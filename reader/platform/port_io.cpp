@@ -6,6 +6,8 @@
 #include <sys/io.h>
 #define QUILLET_PORT_IO_LINUX 1
 #elif defined(_WIN32)
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
 #define QUILLET_PORT_IO_X86 1
 #endif
 
@@ -13,14 +15,50 @@ namespace quillet {
 
 namespace {
 
+#if defined(QUILLET_PORT_IO_X86)
+// On Windows NT an I/O instruction in user mode faults unless a port-access driver has given the
+// process I/O permission (Windows 9x lets it through). The first access is tried once under a
+// vectored exception handler: a process without permission then gets timed-out transfers, as
+// with the null backend, instead of a crash.
+thread_local bool probing = false;
+thread_local bool probe_faulted = false;
+
+constexpr uint8_t in_al_dx = 0xEC;  // `inb %dx, %al`, one byte long
+
+LONG CALLBACK skip_refused_probe(EXCEPTION_POINTERS* e) {
+    const auto* at = static_cast<const uint8_t*>(e->ExceptionRecord->ExceptionAddress);
+    if (!probing || e->ExceptionRecord->ExceptionCode != EXCEPTION_PRIV_INSTRUCTION || *at != in_al_dx)
+        return EXCEPTION_CONTINUE_SEARCH;
+    probe_faulted = true;
+#if defined(_WIN64)
+    e->ContextRecord->Rip += 1;
+#else
+    e->ContextRecord->Eip += 1;
+#endif
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+bool io_permitted(uint16_t address) {
+    void* handler = AddVectoredExceptionHandler(1, skip_refused_probe);
+    if (!handler) return false;
+    probing = true;
+    probe_faulted = false;
+    uint8_t value = 0;
+    __asm__ volatile("inb %%dx, %%al" : "=a"(value) : "d"(static_cast<uint16_t>(address + 1)) : "memory");
+    probing = false;
+    RemoveVectoredExceptionHandler(handler);
+    (void)value;
+    return !probe_faulted;
+}
+#endif
+
 class NativePortIo final : public PortIo {
 public:
     bool acquire(uint16_t address) override {
 #if defined(QUILLET_PORT_IO_LINUX)
         granted_ = address <= 0xFFFD && ioperm(address, 3, 1) == 0;
 #elif defined(QUILLET_PORT_IO_X86)
-        (void)address;
-        granted_ = true;
+        granted_ = io_permitted(address);
 #else
         (void)address;
         granted_ = false;

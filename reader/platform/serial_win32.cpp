@@ -1,0 +1,109 @@
+// The serial port on Windows, through the communications API: the port is opened for reading and
+// writing, not shared, as an existing device; the device control block read from the port changes
+// only in its speed, 8N1, binary mode and software flow control; the read and write time-outs are
+// the port's own, so a waiting ReadFile returns when its time-out runs out.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "reader/platform/device_names.h"
+#include "reader/platform/serial_port.h"
+
+namespace quillet {
+
+namespace {
+
+constexpr DWORD purge_all = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+
+bool set_line_speed(HANDLE h, uint32_t baud) {
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(h, &dcb)) return false;
+    dcb.BaudRate = baud;
+    return SetCommState(h, &dcb) != 0;
+}
+
+// The line settings of every open: everything else keeps the values the port reported.
+bool apply_line_settings(HANDLE h, uint32_t baud) {
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(h, &dcb)) return false;
+    dcb.BaudRate = baud;
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.fBinary = TRUE;
+    dcb.fOutX = FALSE;
+    dcb.fInX = FALSE;
+    return SetCommState(h, &dcb) != 0;
+}
+
+void apply_timeouts(HANDLE h, const SerialTimeouts& t) {
+    COMMTIMEOUTS timeouts{};
+    GetCommTimeouts(h, &timeouts);
+    timeouts.ReadIntervalTimeout = t.read_interval_ms;
+    timeouts.ReadTotalTimeoutMultiplier = t.read_total_per_byte_ms;
+    timeouts.ReadTotalTimeoutConstant = t.read_total_constant_ms;
+    timeouts.WriteTotalTimeoutMultiplier = t.write_total_per_byte_ms;
+    timeouts.WriteTotalTimeoutConstant = t.write_total_constant_ms;
+    SetCommTimeouts(h, &timeouts);  // a port that keeps its own time-outs still works
+}
+
+class Win32SerialPort final : public SerialPort {
+public:
+    explicit Win32SerialPort(HANDLE h) : handle_(h) {}
+    ~Win32SerialPort() override { close(); }
+
+    // Success is the call's own result: some drivers (Wine over a pseudo-terminal among them)
+    // report 0 bytes written for a byte that does go out.
+    bool write_byte(uint8_t byte) override {
+        DWORD written = 0;
+        return WriteFile(handle_, &byte, 1, &written, nullptr) != 0;
+    }
+
+    bool wait_transmit_empty() override {
+        DWORD events = 0;
+        return WaitCommEvent(handle_, &events, nullptr) != 0;
+    }
+
+    ReadResult read(uint8_t* into, size_t count, size_t& got) override {
+        got = 0;
+        DWORD n = 0;
+        if (!ReadFile(handle_, into, static_cast<DWORD>(count), &n, nullptr)) return ReadResult::failed;
+        got = n <= count ? n : count;
+        return ReadResult::ok;
+    }
+
+    bool purge() override { return PurgeComm(handle_, purge_all) != 0; }
+
+    bool set_baud(uint32_t baud) override { return set_line_speed(handle_, baud); }
+
+    bool close() override {
+        if (handle_ == INVALID_HANDLE_VALUE) return true;
+        const bool closed = CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+OpenResult open_serial_port(int port_number, const SerialSettings& settings) {
+    const std::string name = windows_device_name(port_number);
+    const HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return {nullptr, GetLastError() == ERROR_ACCESS_DENIED ? Status::port_busy : Status::port_error};
+    auto port = std::make_unique<Win32SerialPort>(h);
+    SetupComm(h, settings.buffer_size, settings.buffer_size);
+    apply_timeouts(h, settings.timeouts);
+    if (!apply_line_settings(h, settings.baud) || !SetCommMask(h, EV_TXEMPTY)) {
+        port->close();
+        return {nullptr, Status::port_error};
+    }
+    port->purge();
+    return {std::move(port), Status::ok};
+}
+
+}  // namespace quillet
