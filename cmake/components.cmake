@@ -1,3 +1,5 @@
+include(${CMAKE_CURRENT_LIST_DIR}/windows.cmake)
+
 # quillet_component(name sources...): an object library of the shared library `quillet`.
 function(quillet_component name)
   add_library(${name} OBJECT ${ARGN})
@@ -27,9 +29,7 @@ function(quillet_assemble_library)
     target_compile_definitions(${t} PUBLIC QUILLET_BUILDING)
   endforeach()
   if(WIN32)
-    set_target_properties(quillet PROPERTIES PREFIX "")
-    target_sources(quillet PRIVATE ${PROJECT_SOURCE_DIR}/quillet.def)
-    target_link_options(quillet PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)
+    quillet_windows_library(quillet)
   else()
     target_link_options(quillet PRIVATE -Wl,--no-undefined -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/quillet.map)
     set_property(TARGET quillet APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/quillet.map)
