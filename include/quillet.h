@@ -57,13 +57,13 @@ extern "C" {
 #define QL_VALUE_TOO_SMALL (-135) /**< val_dec: the stored value is smaller than the amount */
 #define QL_PORT_ERROR (-136)   /**< a port cannot be opened, configured or closed; no reader on a parallel port */
 #define QL_BAD_BCC (-138)      /**< reply BCC wrong */
-#define QL_REPLY_TOO_LONG (-140) /**< the reply announced more data than the reply buffer holds; nothing past it was read */
+#define QL_REPLY_TOO_LONG (-256) /**< the reply announced more data than the reply buffer holds; nothing past it was read */
 #define QL_NO_READER (-141)    /**< no reader answered at any rate or parallel mode; a character is not a hexadecimal digit */
 #define QL_NOT_HEX (-141)      /**< same code as QL_NO_READER, returned by the hexadecimal conversions */
 #define QL_BAD_LEAD (-142)     /**< the reply's first byte is not 0x55 */
 #define QL_BAD_LENGTH (-143)   /**< a length or count argument is out of range */
 #define QL_BAD_ADDRESS (-144)  /**< an address, offset or zone argument is out of range */
-#define QL_BAD_ARGUMENT (-145) /**< an argument the library cannot use safely (negative count, unknown family index) */
+#define QL_BAD_ARGUMENT (-257) /**< an argument the library cannot use safely (negative count, unknown family index) */
 #define QL_PORT_BUSY (-149)    /**< the serial port is held by another program */
 #define QL_BAD_SLOT (-201)     /**< a processor-card slot selector outside 0..5 */
 /** @} */

@@ -16,13 +16,13 @@ enum class Status : int16_t {
     value_too_small = -135,
     port_error = -136,
     bad_bcc = -138,
-    reply_too_long = -140,
+    reply_too_long = -256,  // the library's own codes beyond -255 cannot be a reader status byte
     no_reader = -141,
     not_hex = -141,
     bad_lead = -142,
     bad_length = -143,
     bad_address = -144,
-    bad_argument = -145,
+    bad_argument = -257,
     port_busy = -149,
     bad_slot = -201,
 };

@@ -19,9 +19,7 @@
 //                                    presented since power-up
 //
 // The first five are the reader's general card answers (emulator/core/reader_status.h); 0x99 is
-// the memory cards' own. Only 0x8C shares its number with one of the library's own statuses
-// (-140, a reply too long for its buffer), and the library's argument checks never send a frame
-// that earns it.
+// the memory cards' own.
 #pragma once
 
 #include <array>

@@ -4,9 +4,7 @@
 //
 // The host reports status byte s as -s, so a reader byte can read like one of the library's own
 // statuses (0x84 would look like its time-out, 0x8A like its BCC error). The values below keep
-// clear of those the host meets in normal work; two share a number with a library status only
-// for frames that the library's own argument checks never send: bad_parameter (0x8C, -140 "reply
-// too long") and read_only (0x91, -145 "bad argument"). 0x83 is not used by the reader on its own
+// clear of those the host meets in normal work. 0x83 is not used by the reader on its own
 // (the fault plan can send it); 0x86 and 0x89 are the two "slot empty" answers to the
 // card-present query; 0x94 is the busy answer of flash cards that the host retries.
 #pragma once
