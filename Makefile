@@ -5,7 +5,8 @@
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
 ASAN      ?= build-asan
-CMAKE_OPTS = -DQUILLET_WERROR=ON
+# The operator programs build and test in their own target (mk/utilities.mk).
+CMAKE_OPTS = -DQUILLET_WERROR=ON -DQUILLET_UTILITIES=OFF
 
 TEST_TARGETS = test-native test-sanitize
 
