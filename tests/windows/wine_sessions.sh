@@ -5,7 +5,8 @@
 # pseudo-terminal; then each further PROGRAM the same way. Prints one line per run with its time
 # and fails when any run fails.
 set -uo pipefail
-wine64=$1 prefix=$2 vreader=$3 wintest=$4
+wine64=$1 vreader=$3 wintest=$4
+prefix=$(cd "$2" && pwd) || { echo "no Wine prefix at $2"; exit 1; }
 shift 4
 [ -x "$vreader" ] || { echo "no virtual reader at '$vreader' (configure with -DQUILLET_VREADER=PATH)"; exit 1; }
 here=$(cd "$(dirname "$0")" && pwd)
@@ -46,17 +47,17 @@ stop_reader() {
 mkdir -p "$prefix/refusing-device"
 ln -sfn "$prefix/refusing-device" "$prefix/dosdevices/com2"
 
-# One run a line: name, program, its argument, the reader's arguments (tab-separated).
-runs=$(wine "$wintest" --list </dev/null | awk -F '\t' -v p="$wintest" '{print $1 "\t" p "\t" $1 "\t" $2}') ||
+# One run a line: name|program|its argument|the reader's arguments (an empty field stays a field).
+runs=$(wine "$wintest" --list </dev/null | awk -F '\t' -v p="$wintest" '{print $1 "|" p "|" $1 "|" $2}') ||
   { echo "cannot list the sessions of $wintest"; exit 1; }
 [ -n "$runs" ] || { echo "$wintest lists no sessions"; exit 1; }
 for extra in "$@"; do
   program=${extra%%=*}
-  runs+=$'\n'"$(basename "$program" .exe)"$'\t'"$program"$'\t'$'\t'"${extra#*=}"
+  runs+=$'\n'"$(basename "$program" .exe)|$program||${extra#*=}"
 done
 
 passed=0 failed=0 all_started=$(date +%s%N)
-while IFS=$'\t' read -r name program argument arguments; do
+while IFS='|' read -r name program argument arguments; do
   read -r -a reader_args <<<"$arguments"
   start_reader "$name" "${reader_args[@]}" || { failed=$((failed + 1)); continue; }
   # The reader sets its terminal's speed through the kernel's arbitrary-rate field, which Wine's

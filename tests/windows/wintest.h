@@ -34,7 +34,9 @@ void ports_session(const struct session* self);
 void reader_session(const struct session* self);
 void rates_session(const struct session* self);
 
-/* The card sessions: one table row per family (wintest_cards.c). */
+/* The card sessions: one table row per family (wintest_cards.c, wintest_crypto.c). */
 void card_sessions(const struct session** first, size_t* count);
+void crypto_card_sessions(const struct session** first, size_t* count);
+void des_session(const struct session* self);
 
 #endif

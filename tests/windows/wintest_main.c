@@ -9,17 +9,25 @@ static const struct session reader_sessions[] = {
     {"ports", "--card sle4442", ports_session, NULL},
     {"reader", "--version QVR-WINE-SESSION-1", reader_session, NULL},
     {"rates", "--rate 115200", rates_session, NULL},
+    {"des", "", des_session, NULL},
 };
+
+/* Each group of card sessions. */
+static void (*const card_groups[])(const struct session**, size_t*) = {card_sessions, crypto_card_sessions};
 
 static size_t reader_session_count(void) { return sizeof reader_sessions / sizeof reader_sessions[0]; }
 
 static const struct session* session_at(size_t i) {
-    const struct session* cards;
-    size_t card_count;
-    card_sessions(&cards, &card_count);
     if (i < reader_session_count()) return &reader_sessions[i];
     i -= reader_session_count();
-    return i < card_count ? &cards[i] : NULL;
+    for (size_t g = 0; g < sizeof card_groups / sizeof card_groups[0]; ++g) {
+        const struct session* first;
+        size_t count;
+        card_groups[g](&first, &count);
+        if (i < count) return &first[i];
+        i -= count;
+    }
+    return NULL;
 }
 
 int main(int argc, char** argv) {
