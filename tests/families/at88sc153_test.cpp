@@ -11,7 +11,7 @@
 #include <string>
 
 #include "quillet.h"
-#include "tests/support/virtual_reader_process.h"
+#include "tests/support/card_session.h"
 
 namespace {
 
@@ -71,22 +71,10 @@ Authentication authenticate(int32_t handle, const uint8_t* seed, const uint8_t* 
     return {s, after[0] == 0xFF && std::equal(after + 1, after + 8, out2 + 1)};
 }
 
-class At88sc153 : public ::testing::Test {
+class At88sc153 : public quillet::test::CardSession {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(vr.running());
-        vr.export_port(0);
-        handle = ic_init(0, 115200);
-        ASSERT_GE(handle, 0);
-        vr.clear_log();
-    }
-    void TearDown() override { ic_exit(handle); }
+    At88sc153() : CardSession("at88sc153") {}
 
-    std::vector<Bytes> sent_by(const std::function<int16_t()>& call, int16_t expected = 0) {
-        vr.clear_log();
-        EXPECT_EQ(call(), expected);
-        return vr.host_frames();
-    }
     uint8_t config_byte(size_t address) { return vr.card_contents().at(configuration_at + address); }
     void set_fuse_byte(uint8_t value) {
         Bytes image = vr.card_contents();
@@ -94,8 +82,6 @@ protected:
         vr.load_card_contents(image);
     }
 
-    VirtualReaderProcess vr{{"--card", "at88sc153", "--rate", "115200"}};
-    int32_t handle = -1;
     const std::array<uint8_t, 8> seed{0x15, 0x3A, 0x70, 0x0D, 0xBE, 0xEF, 0x42, 0x99};
 };
 
