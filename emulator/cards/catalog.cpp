@@ -57,23 +57,23 @@ std::unique_ptr<CardModel> make_card(std::string_view family) {
 
 std::optional<CardSpec> parse_card_spec(std::string_view text) {
     const auto colon = text.find(':');
-    CardSpec spec{std::string(text.substr(0, colon)), colon == std::string_view::npos ? "" : std::string(text.substr(colon + 1))};
-    if (spec.family.empty() || (colon != std::string_view::npos && spec.file.empty())) return std::nullopt;
-    return spec;
+    CardSpec wanted{std::string(text.substr(0, colon)), colon == std::string_view::npos ? "" : std::string(text.substr(colon + 1))};
+    if (wanted.family.empty() || (colon != std::string_view::npos && wanted.file.empty())) return std::nullopt;
+    return wanted;
 }
 
-LoadedCard load_card(const CardSpec& spec) {
-    LoadedCard loaded{make_card(spec.family), {}};
+LoadedCard load_card(const CardSpec& wanted) {
+    LoadedCard loaded{make_card(wanted.family), {}};
     if (!loaded.card) {
-        loaded.error = "unknown card family '" + spec.family + "'";
+        loaded.error = "unknown card family '" + wanted.family + "'";
         return loaded;
     }
-    if (spec.file.empty()) return loaded;
-    std::ifstream in(spec.file, std::ios::binary);
+    if (wanted.file.empty()) return loaded;
+    std::ifstream in(wanted.file, std::ios::binary);
     if (!in) return loaded;  // created on the first save
     const Bytes image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!loaded.card->load_contents(image)) {
-        loaded.error = "contents file '" + spec.file + "' (" + std::to_string(image.size()) + " bytes) does not fit a " + spec.family + " card";
+        loaded.error = "contents file '" + wanted.file + "' (" + std::to_string(image.size()) + " bytes) does not fit a " + wanted.family + " card";
         loaded.card.reset();
     }
     return loaded;

@@ -35,7 +35,7 @@ struct LoadedCard {
     std::unique_ptr<CardModel> card;  // nullptr on failure
     std::string error;
 };
-LoadedCard load_card(const CardSpec& spec);
+LoadedCard load_card(const CardSpec& wanted);
 
 // Writes the card's image to the file (through a temporary file and a rename); false on failure.
 bool save_card_contents(const CardModel& card, const std::string& file);

@@ -63,13 +63,13 @@ Lines cmd_status(ControlContext& c, const Args&) {
 }
 
 Lines cmd_insert(ControlContext& c, const Args& a) {
-    const auto spec = parse_card_spec(a[0]);
-    if (!spec) return err("usage: insert FAMILY[:FILE]");
-    LoadedCard loaded = load_card(*spec);
+    const auto wanted = parse_card_spec(a[0]);
+    if (!wanted) return err("usage: insert FAMILY[:FILE]");
+    LoadedCard loaded = load_card(*wanted);
     if (!loaded.card) return err(loaded.error);
     c.reader.insert(0, std::move(loaded.card));
-    c.card_file = spec->file;
-    return ok(spec->family);
+    c.card_file = wanted->file;
+    return ok(wanted->family);
 }
 
 Lines cmd_remove(ControlContext& c, const Args&) {

@@ -49,7 +49,7 @@ public:
     // Feeds one byte; returns a frame when it completes one.
     std::optional<CommandFrame> push(uint8_t byte);
     // A card awaits one raw frame next (nullopt: none). Cleared by every completed frame.
-    void expect_raw(std::optional<RawFrameSpec> spec) { raw_ = spec; }
+    void expect_raw(std::optional<RawFrameSpec> wanted) { raw_ = wanted; }
     bool idle() const { return buffer_.empty(); }
     // Drops a partial frame (the link went quiet in the middle of one); returns its byte count.
     size_t abandon();

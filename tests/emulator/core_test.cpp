@@ -200,10 +200,10 @@ TEST_F(ReaderTest, RawDataFramesGoToTheCardThatAwaitsThem) {
     TestCard* card = insert_test_card();
     EXPECT_FALSE(reader.awaited_raw_frame());
     EXPECT_EQ(send(command(0x50, {TestCard::type, 0, 0, 0, 4, 0, 3})), reply(0));
-    const auto spec = reader.awaited_raw_frame();
-    ASSERT_TRUE(spec);
-    EXPECT_EQ(spec->lead, 0x66);
-    EXPECT_EQ(spec->length, 5u);
+    const auto wanted = reader.awaited_raw_frame();
+    ASSERT_TRUE(wanted);
+    EXPECT_EQ(wanted->lead, 0x66);
+    EXPECT_EQ(wanted->length, 5u);
     Bytes raw{0x66, 0x01, 0x02, 0x03};
     raw.push_back(xor_of(raw));
     EXPECT_EQ(reader.exchange(frame(raw, true)).bytes, reply(0));

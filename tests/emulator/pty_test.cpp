@@ -168,15 +168,15 @@ TEST(PtyReader, CardContentsPersistAcrossRuns) {
 
     VirtualReaderProcess probe;
     const std::string file = probe.directory() + "/card.bin";
-    const std::string spec = std::string(family->family) + ":" + file;
+    const std::string wanted = std::string(family->family) + ":" + file;
     {
-        VirtualReaderProcess vr({"--card", spec, "--save"});
+        VirtualReaderProcess vr({"--card", wanted, "--save"});
         if (!family->make()->load_contents(image)) GTEST_SKIP() << family->family << " refuses an altered image";
         vr.load_card_contents(image);
         EXPECT_TRUE(std::filesystem::exists(file));  // written on the change, not only at exit
         EXPECT_TRUE(vr.terminate());
     }
-    VirtualReaderProcess again({"--card", spec});
+    VirtualReaderProcess again({"--card", wanted});
     EXPECT_EQ(again.card_contents(), image);
 }
 

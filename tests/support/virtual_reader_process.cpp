@@ -209,7 +209,7 @@ void VirtualReaderProcess::write_memory(uint16_t address, std::span<const uint8_
 void VirtualReaderProcess::set_version(const std::string& text) { expect_ok("version " + text); }
 void VirtualReaderProcess::set_rate(uint32_t baud) { expect_ok("rate " + std::to_string(baud)); }
 void VirtualReaderProcess::set_empty_state(const std::string& state) { expect_ok("empty-state " + state); }
-void VirtualReaderProcess::set_fault(const std::string& spec) { expect_ok("fault " + spec); }
+void VirtualReaderProcess::set_fault(const std::string& wanted) { expect_ok("fault " + wanted); }
 void VirtualReaderProcess::clear_faults() { expect_ok("fault clear"); }
 void VirtualReaderProcess::clear_log() { expect_ok("log clear"); }
 

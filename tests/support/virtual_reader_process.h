@@ -102,7 +102,7 @@ public:
     void set_empty_state(const std::string& state);  // "zero", "86", "89"
 
     void set_fault(const Fault& fault) { set_fault(fault.text()); }
-    void set_fault(const std::string& spec);
+    void set_fault(const std::string& wanted);
     void clear_faults();
 
     std::vector<WireFrame> frames();          // both directions, in order, notes left out
