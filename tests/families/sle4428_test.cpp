@@ -7,7 +7,7 @@
 #include <string>
 
 #include "quillet.h"
-#include "tests/support/virtual_reader_process.h"
+#include "tests/support/card_session.h"
 
 namespace {
 
@@ -49,16 +49,9 @@ Bytes pattern(size_t n, uint8_t seed) {
     return b;
 }
 
-class Sle4428 : public ::testing::Test {
+class Sle4428 : public quillet::test::CardSession {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(vr.running());
-        vr.export_port(0);
-        handle = ic_init(0, 115200);
-        ASSERT_GE(handle, 0);
-        vr.clear_log();
-    }
-    void TearDown() override { ic_exit(handle); }
+    Sle4428() : CardSession("sle4428") {}
 
     Bytes use_card(const std::string& family, const std::function<void(Bytes&)>& change = {}) {
         vr.insert_card(family);
@@ -71,8 +64,6 @@ protected:
         return image;
     }
 
-    VirtualReaderProcess vr{{"--card", "sle4428", "--rate", "115200"}};
-    int32_t handle = -1;
 };
 
 TEST_F(Sle4428, ArgumentChecksRunInOrderAndSendNothing) {

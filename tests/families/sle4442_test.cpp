@@ -12,7 +12,7 @@
 #include <string>
 
 #include "quillet.h"
-#include "tests/support/virtual_reader_process.h"
+#include "tests/support/card_session.h"
 
 namespace {
 
@@ -58,16 +58,9 @@ Bytes pattern(size_t n, uint8_t seed) {
     return b;
 }
 
-class Sle4442 : public ::testing::Test {
+class Sle4442 : public quillet::test::CardSession {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(vr.running());
-        vr.export_port(0);
-        handle = ic_init(0, 115200);
-        ASSERT_GE(handle, 0);
-        vr.clear_log();
-    }
-    void TearDown() override { ic_exit(handle); }
+    Sle4442() : CardSession("sle4442") {}
 
     // A fresh card of the family, optionally with its image changed first; the log starts empty.
     Bytes use_card(const std::string& family, const std::function<void(Bytes&)>& change = {}) {
@@ -87,8 +80,6 @@ protected:
         return vr.host_frames();
     }
 
-    VirtualReaderProcess vr{{"--card", "sle4442", "--rate", "115200"}};
-    int32_t handle = -1;
 };
 
 TEST_F(Sle4442, ArgumentChecksRunInOrderAndSendNothing) {

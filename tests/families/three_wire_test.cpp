@@ -7,7 +7,7 @@
 #include <string>
 
 #include "quillet.h"
-#include "tests/support/virtual_reader_process.h"
+#include "tests/support/card_session.h"
 
 namespace {
 
@@ -71,15 +71,9 @@ Bytes random_bytes(size_t n, unsigned seed) {
     return b;
 }
 
-class ThreeWire : public ::testing::Test {
+class ThreeWire : public quillet::test::CardSession {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(vr.running());
-        vr.export_port(0);
-        handle = ic_init(0, 115200);
-        ASSERT_GE(handle, 0);
-    }
-    void TearDown() override { ic_exit(handle); }
+    ThreeWire() : CardSession("93c46") {}
 
     // Inserts a card of the size holding image (random contents when empty); the log starts empty.
     Bytes use_card(const Size& s, Bytes image = {}) {
@@ -90,8 +84,6 @@ protected:
         return image;
     }
 
-    VirtualReaderProcess vr{{"--card", "93c46", "--rate", "115200"}};
-    int32_t handle = -1;
 };
 
 TEST_F(ThreeWire, WordCardCountsWordsAndMovesTwoBytesEach) {
