@@ -16,6 +16,7 @@
 namespace {
 
 using quillet::test::Bytes;
+using quillet::test::command_frame;
 using quillet::test::Fault;
 using quillet::test::VirtualReaderProcess;
 
@@ -27,15 +28,6 @@ constexpr int16_t not_granted = -0x99;
 // The card's contents image: user zones 0..2, the configuration zone, the fuse byte.
 constexpr size_t configuration_at = 192;
 constexpr size_t fuse_at = 256;
-
-Bytes command_frame(uint8_t command, Bytes body) {
-    Bytes f{0xAA, command, static_cast<uint8_t>(body.size() >> 8), static_cast<uint8_t>(body.size())};
-    f.insert(f.end(), body.begin(), body.end());
-    uint8_t x = 0;
-    for (uint8_t b : f) x ^= b;
-    f.push_back(x);
-    return f;
-}
 
 Bytes read_frame(int zone, int address, int count) {
     return command_frame(

@@ -16,6 +16,7 @@
 namespace {
 
 using quillet::test::Bytes;
+using quillet::test::command_frame;
 using quillet::test::Fault;
 using quillet::test::VirtualReaderProcess;
 
@@ -28,15 +29,6 @@ constexpr int16_t not_granted = -0x99;
 // The card's contents image: user zones 0..7, the configuration zone, the fuse byte.
 constexpr size_t configuration_at = 2048;
 constexpr size_t fuse_at = 2176;
-
-Bytes command_frame(uint8_t command, Bytes body) {
-    Bytes f{0xAA, command, static_cast<uint8_t>(body.size() >> 8), static_cast<uint8_t>(body.size())};
-    f.insert(f.end(), body.begin(), body.end());
-    uint8_t x = 0;
-    for (uint8_t b : f) x ^= b;
-    f.push_back(x);
-    return f;
-}
 
 Bytes read_frame(uint8_t area, uint8_t zone, int address, int count) {
     return command_frame(0x61, {0x74, area, zone, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address), 0,

@@ -12,6 +12,7 @@
 namespace {
 
 using quillet::test::Bytes;
+using quillet::test::command_frame;
 using quillet::test::Fault;
 using quillet::test::VirtualReaderProcess;
 
@@ -22,15 +23,6 @@ constexpr int16_t code_not_presented = -0x99;
 
 constexpr size_t counter_at = 1021;
 const uint8_t factory_code[2] = {0xFF, 0xFF};
-
-Bytes command_frame(uint8_t command, Bytes body) {
-    Bytes f{0xAA, command, static_cast<uint8_t>(body.size() >> 8), static_cast<uint8_t>(body.size())};
-    f.insert(f.end(), body.begin(), body.end());
-    uint8_t x = 0;
-    for (uint8_t b : f) x ^= b;
-    f.push_back(x);
-    return f;
-}
 
 Bytes counted(uint8_t command, uint8_t type, int address, int count) {
     return command_frame(command, {type, 0, 0, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address), 0,

@@ -17,6 +17,7 @@
 namespace {
 
 using quillet::test::Bytes;
+using quillet::test::command_frame;
 using quillet::test::Fault;
 using quillet::test::VirtualReaderProcess;
 
@@ -32,15 +33,6 @@ constexpr size_t image_size = 256 + 4 + 4;  // main memory, protection memory, s
 constexpr size_t security_at = 260;
 
 const uint8_t factory_code[3] = {0xFF, 0xFF, 0xFF};
-
-Bytes command_frame(uint8_t command, Bytes body) {
-    Bytes f{0xAA, command, static_cast<uint8_t>(body.size() >> 8), static_cast<uint8_t>(body.size())};
-    f.insert(f.end(), body.begin(), body.end());
-    uint8_t x = 0;
-    for (uint8_t b : f) x ^= b;
-    f.push_back(x);
-    return f;
-}
 
 Bytes counted(uint8_t command, int address, int count) {
     return command_frame(command, {0x79, 0, 0, 0, static_cast<uint8_t>(address), 0, static_cast<uint8_t>(count)});

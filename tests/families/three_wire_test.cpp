@@ -12,6 +12,7 @@
 namespace {
 
 using quillet::test::Bytes;
+using quillet::test::command_frame;
 using quillet::test::Fault;
 using quillet::test::VirtualReaderProcess;
 
@@ -44,15 +45,6 @@ const Size& size_named(const std::string& family) {
 size_t bytes_of(const Size& s) { return static_cast<size_t>(s.cells * s.cell_bytes); }
 
 // AA cmd LH LL body BCC
-Bytes command_frame(uint8_t command, const Bytes& body) {
-    Bytes f{0xAA, command, static_cast<uint8_t>(body.size() >> 8), static_cast<uint8_t>(body.size())};
-    f.insert(f.end(), body.begin(), body.end());
-    uint8_t x = 0;
-    for (uint8_t b : f) x ^= b;
-    f.push_back(x);
-    return f;
-}
-
 Bytes read_frame(uint8_t type, int address, int count) {
     return command_frame(0x61, {type, 0, 0, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address), 0,
                                 static_cast<uint8_t>(count)});

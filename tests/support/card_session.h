@@ -20,6 +20,17 @@
 
 namespace quillet::test {
 
+// A command frame as the reader expects it: AA command LH LL body BCC. Written here apart from the
+// library's own frame builder, so that the tests check the library against an independent picture.
+inline Bytes command_frame(uint8_t command, const Bytes& body) {
+    Bytes f{0xAA, command, static_cast<uint8_t>(body.size() >> 8), static_cast<uint8_t>(body.size())};
+    for (uint8_t b : body) f.push_back(b);
+    uint8_t x = 0;
+    for (uint8_t b : f) x ^= b;
+    f.push_back(x);
+    return f;
+}
+
 class CardSession : public ::testing::Test {
 protected:
     explicit CardSession(const std::string& card)
