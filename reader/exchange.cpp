@@ -1,5 +1,7 @@
 #include "reader/exchange.h"
 
+#include <algorithm>
+
 #include "reader/transport.h"
 
 namespace quillet {
@@ -24,6 +26,15 @@ Status exchange(int32_t handle, const Frame& frame, Wait wait, Reply& reply) {
     if (Status s = send_frame(handle, frame); failed(s)) return s;
     if (Status s = receive_reply(handle, wait, reply); failed(s)) return s;
     return reply.status_byte() == 0 ? Status::ok : reader_status(reply.status_byte());
+}
+
+Status read_data(int32_t handle, const Frame& frame, Wait wait, uint8_t* out, size_t wanted) {
+    if (wanted > Reply::max_capacity - frame_overhead) return Status::bad_length;
+    Reply reply(std::max(Reply::ordinary, frame_overhead + wanted));
+    if (Status s = exchange(handle, frame, wait, reply); failed(s)) return s;
+    if (reply.data().size() < wanted) return Status::read_failed;
+    reply.copy_data(out, wanted);
+    return Status::ok;
 }
 
 }  // namespace quillet

@@ -23,4 +23,11 @@ Status receive_reply(int32_t handle, Wait wait, Reply& reply);
 // Send, receive, and map a non-zero reply status byte s to -s.
 Status exchange(int32_t handle, const Frame& frame, Wait wait, Reply& reply);
 
+// The checked read every family and reader service uses: exchange, then copy the reply's first
+// `wanted` data bytes to out. A successful reply carrying fewer than `wanted` data bytes is
+// read_failed and leaves out untouched, so stale bytes are never passed off as read. The reply
+// buffer holds exactly what is wanted (at least an ordinary reply); a longer announcement is
+// reply_too_long with nothing written past it.
+Status read_data(int32_t handle, const Frame& frame, Wait wait, uint8_t* out, size_t wanted);
+
 }  // namespace quillet

@@ -15,10 +15,7 @@ Frame reader_frame(uint8_t command) {
 Status memory_read(int32_t handle, uint16_t address, uint8_t* out, size_t count) {
     Frame f(reader_command::memory_read);
     f.type(reader_card_type).zero(2).be16(address).be16(static_cast<uint16_t>(count));
-    Reply reply;
-    if (Status s = exchange(handle, f, Wait::normal, reply); failed(s)) return s;
-    reply.copy_data(out, count);
-    return Status::ok;
+    return read_data(handle, f, Wait::normal, out, count);
 }
 
 namespace {

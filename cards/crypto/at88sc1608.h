@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "cards/crypto/at88sc1608_frames.h"
+#include "cards/crypto/at88sc_frames.h"
 #include "reader/status.h"
 
 namespace quillet::at88sc1608 {

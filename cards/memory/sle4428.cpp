@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "cards/memory/sle4442_frames.h"
+#include "cards/memory/sle_frames.h"
 #include "reader/checks.h"
 #include "reader/chunks.h"
 #include "reader/conversions.h"

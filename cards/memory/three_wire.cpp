@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "cards/memory/i2c_eeprom_cells.h"
+#include "cards/memory/eeprom_cells.h"
 #include "reader/exchange.h"
 
 namespace quillet::three_wire {

@@ -1,4 +1,4 @@
-#include "cards/memory/sle4442_frames.h"
+#include "cards/memory/sle_frames.h"
 
 #include <algorithm>
 #include <bit>
@@ -19,11 +19,7 @@ Status read(int32_t handle, uint8_t command, uint8_t card_type, uint16_t address
             uint8_t* out, size_t wanted) {
     Frame f = addressed(command, card_type, address);
     f.be16(count);
-    Reply reply(std::max(Reply::ordinary, frame_overhead + wanted));
-    if (Status s = exchange(handle, f, Wait::normal, reply); failed(s)) return s;
-    if (reply.data().size() < wanted) return Status::read_failed;
-    reply.copy_data(out, wanted);
-    return Status::ok;
+    return read_data(handle, f, Wait::normal, out, wanted);
 }
 
 Status write(int32_t handle, uint8_t command, uint8_t card_type, uint16_t address, const uint8_t* data,

@@ -1,4 +1,4 @@
-#include "cards/memory/i2c_eeprom_cells.h"
+#include "cards/memory/eeprom_cells.h"
 
 #include <array>
 
@@ -34,13 +34,7 @@ Status range_checks(const Layout& layout, int offset, int length, Status past_en
 Status read_chunk(int32_t handle, const Layout& layout, int address, int count, uint8_t* out) {
     Frame f = addressed(read_command, layout, address);
     f.byte(0).byte(static_cast<uint8_t>(count));
-    Reply reply;
-    if (Status s = exchange(handle, f, Wait::normal, reply); failed(s)) return s;
-    const auto wanted = static_cast<size_t>(count * layout.unit_bytes);
-    // A reply short of the asked cells must not pass the caller's stale bytes off as card data.
-    if (reply.data().size() < wanted) return Status::read_failed;
-    reply.copy_data(out, wanted);
-    return Status::ok;
+    return read_data(handle, f, Wait::normal, out, static_cast<size_t>(count * layout.unit_bytes));
 }
 
 Status write_chunk(int32_t handle, const Layout& layout, int address, int count, const uint8_t* data) {

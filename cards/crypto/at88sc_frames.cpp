@@ -1,4 +1,4 @@
-#include "cards/crypto/at88sc1608_frames.h"
+#include "cards/crypto/at88sc_frames.h"
 
 #include <algorithm>
 
@@ -24,11 +24,7 @@ Status outcome(int32_t handle, const Frame& frame) {
 Status read(int32_t handle, uint8_t cmd, Target target, uint16_t address, uint8_t count, uint8_t* out) {
     Frame f = addressed(cmd, target, address);
     f.be16(count);
-    Reply reply;  // the largest read, 144 bytes, fits an ordinary reply
-    if (Status s = exchange(handle, f, Wait::normal, reply); failed(s)) return s;
-    if (reply.data().size() < count) return Status::read_failed;
-    reply.copy_data(out, count);
-    return Status::ok;
+    return read_data(handle, f, Wait::normal, out, count);
 }
 
 Status write(int32_t handle, Target target, uint16_t address, const uint8_t* data, size_t count) {
