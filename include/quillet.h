@@ -706,6 +706,268 @@ QL_API void QL_CALL SetInit(const uint8_t* block1, const uint8_t* block2, const 
  */
 QL_API void QL_CALL Authenticate(uint8_t* out1, uint8_t* out2) QL_NOTHROW;
 
+/* ---- SLE4404 ---- */
+
+/*
+ * SLE4404 security memory cards (frames with card type byte 0x7A): 52 bytes. Bytes 0..2 identify
+ * the card; 8..9 hold the security code, byte 10 its error counter in bits 4..7; byte 14 carries
+ * the protect flag (bit 7) and the read flag (bit 6); 40..43 hold the erase code, 44..51 the erase
+ * counter (64 bits). The card enforces its codes, counters, flags and fuse (what it allows before
+ * and after personalisation is its own); its refusals come back as minus the reader's status byte.
+ * The library keeps no state for the card. Arguments are checked before anything is sent.
+ * Statuses of every function below, besides those named: 0, a transport status, or minus the
+ * reply status byte; reads also QL_READ_FAILED (a reply shorter than asked, buffer untouched).
+ */
+
+/** Reads. @param offset [in] 0..51 @param length [in] 1..52 - offset @param buffer [out] length bytes
+ *  @return also QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL srd_4404(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Writes (the card only clears bits: erase first to store new values).
+ *  @param offset [in] 0..51 @param length [in] 1..52 - offset @param data [in] length bytes
+ *  @return also QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL swr_4404(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Erases bytes (sets them to FF). No erase starts inside 14..39; one that starts before 14 may run
+ * on across it.
+ * @param offset [in] 0..13 or 40..51
+ * @param length [in] 1..52 - offset
+ * @return also QL_BAD_ADDRESS (offset out of range or in 14..39), QL_BAD_LENGTH (nothing sent)
+ */
+QL_API int16_t QL_CALL ser_4404(int32_t handle, int16_t offset, int16_t length) QL_NOTHROW;
+/** Presents the security code; a wrong one costs the card an attempt.
+ *  @param length [in] 2 @param code [in] 2 bytes @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL csc_4404(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Writes a new security code: ser_4404(8, 2), then swr_4404(8, 2, code); a failed erase sends no
+ *  write, a failed write leaves the code erased. @param length [in] 2 @param code [in] 2 bytes
+ *  @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL wsc_4404(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Reads the security code: srd_4404(8, 2, buffer). @param length [in] 2 @param buffer [out] 2 bytes
+ *  @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL rsc_4404(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Reads the error counter: the 1 bits among bits 4..7 of byte 10 (0..4).
+ *  @param count [out] set only on success */
+QL_API int16_t QL_CALL rsct_4404(int32_t handle, int16_t* count) QL_NOTHROW;
+/** Presents the erase code. @param length [in] 4 @param code [in] 4 bytes
+ *  @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL cesc_4404(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Writes a new erase code: ser_4404(40, 4), then swr_4404(40, 4, code).
+ *  @param length [in] 4 @param code [in] 4 bytes @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL wesc_4404(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Reads the erase code: srd_4404(40, 4, buffer). @param length [in] 4 @param buffer [out] 4 bytes
+ *  @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL resc_4404(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Reads the erase counter: the 1 bits of bytes 44..51 (0..64). @param count [out] set only on success */
+QL_API int16_t QL_CALL resct_4404(int32_t handle, int16_t* count) QL_NOTHROW;
+/** Asks the reader to simulate a blown fuse (flag not 0: byte 0xFF) or to stop (flag 0: 0x00).
+ *  @param flag [in] any value */
+QL_API int16_t QL_CALL fakefus_4404(int32_t handle, int16_t flag) QL_NOTHROW;
+/** Clears the protect flag (bit 7 of byte 14): reads the byte and writes it back only when the bit is set. */
+QL_API int16_t QL_CALL clrpr_4404(int32_t handle) QL_NOTHROW;
+/** Clears the read flag (bit 6 of byte 14): reads the byte and writes it back only when the bit is set. */
+QL_API int16_t QL_CALL clrrd_4404(int32_t handle) QL_NOTHROW;
+/** Personalises the card: blows its fuse. */
+QL_API int16_t QL_CALL psnl_4404(int32_t handle) QL_NOTHROW;
+/**
+ * Judges whether the card is an SLE4404: bytes 0..1 are B7 A0, 81 24, or a code registered under
+ * family index 3 (set_code).
+ * @return 0, QL_WRONG_CARD, or the status of the failed read
+ */
+QL_API int16_t QL_CALL chk_4404(int32_t handle) QL_NOTHROW;
+
+/* ---- SLE4406, SLE4436 ---- */
+
+/*
+ * SLE4406 counter cards (frames with card type byte 0x7B; SLE4436 cards use the same functions and
+ * have their own check chk_4436): 13 bytes. Bytes 0..2 identify the card; byte 8 bit 7 is the
+ * personalisation bit; bytes 8..12 are the counter bytes, byte 9 the error counter and 10..12 the
+ * 3-byte security code. The card enforces code, counter and personalisation; its refusals come
+ * back as minus the reader's status byte. The library keeps no state for the card. Arguments are
+ * checked before anything is sent. Statuses of every function below, besides those named: 0, a
+ * transport status, or minus the reply status byte; reads also QL_READ_FAILED (a reply shorter
+ * than asked, buffer untouched).
+ */
+
+/** Reads. @param offset [in] 0..12 @param length [in] 1..13 - offset @param buffer [out] length bytes
+ *  @return also QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL srd_4406(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Writes. @param offset [in] 0..12 @param length [in] 1..13 - offset @param data [in] length bytes
+ *  @return also QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL swr_4406(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** One counter step on a counter byte. @param offset [in] 8..12
+ *  @return also QL_BAD_ADDRESS (nothing sent) */
+QL_API int16_t QL_CALL eswc_4406(int32_t handle, int16_t offset) QL_NOTHROW;
+/**
+ * Presents the security code, then reads bytes 10..12 back to confirm it (nothing is read when
+ * the presentation is refused).
+ * @param length [in] 3
+ * @param code   [in] 3 bytes
+ * @return also QL_BAD_LENGTH (nothing sent), the status of the failed read-back, QL_WRITE_FAILED
+ *         (the bytes read back differ from the code)
+ */
+QL_API int16_t QL_CALL csc_4406(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Writes a new security code: swr_4406(10, 3, code), nothing erased first.
+ *  @param length [in] 3 @param code [in] 3 bytes @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL wsc_4406(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Reads the security code: srd_4406(10, 3, buffer). @param length [in] 3 @param buffer [out] 3 bytes
+ *  @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL rsc_4406(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Reads the error counter: the 1 bits of byte 9 (0..8). @param count [out] set only on success */
+QL_API int16_t QL_CALL rsct_4406(int32_t handle, int16_t* count) QL_NOTHROW;
+/** Personalises the card: reads byte 8 and writes it back with bit 7 cleared, only when the bit is set. */
+QL_API int16_t QL_CALL psnl_4406(int32_t handle) QL_NOTHROW;
+/**
+ * Judges whether the card is an SLE4406: bytes 0..1 are 98 20, or byte 2 is 22, or bytes 0..1 are
+ * a code registered under family index 4 (set_code).
+ * @return 0, or QL_WRONG_CARD (also when the read fails)
+ */
+QL_API int16_t QL_CALL chk_4406(int32_t handle) QL_NOTHROW;
+/**
+ * Judges whether the card is an SLE4436 (read with the SLE4406 frames): bytes 0..1 are E8 31, or
+ * byte 2 is 5F, or bytes 0..1 are a code registered under family index 4 (set_code).
+ * @return 0, or QL_WRONG_CARD (also when the read fails)
+ */
+QL_API int16_t QL_CALL chk_4436(int32_t handle) QL_NOTHROW;
+
+/* ---- AT88SC101, AT88SC102 ---- */
+
+/*
+ * AT88SC101 (frames with card type byte 0x71): 172 bytes in one area. Bytes 0..1 identify the
+ * card; 10..11 hold the security code, byte 12 its error counter; byte 22 carries the protect flag
+ * (bit 7) and the read flag (bit 6); 150..153 hold the erase code, 154..169 the erase counter.
+ *
+ * AT88SC102 (card type byte 0x72): 178 bytes in three zones, addressed by zone and offset.
+ *   zone 0 (base 0, offsets 0..21): identification 0..1, security code 10..11, error counter in
+ *          bits 4..7 of byte 12;
+ *   zone 1 (base 22, offsets 0..69): flag byte at offset 0, erase code of 6 bytes at offset 64;
+ *   zone 2 (base 92, offsets 0..85): flag byte at offset 0, erase code of 4 bytes at offset 64,
+ *          erase counter of 16 bytes at offset 68.
+ * A read or erase may run on from its zone across the following zones to the end of the card (byte
+ * 177); a write stays inside its zone. A zone the card does not have is reported as an address by
+ * the reads and the erase-code and flag functions, and as a length by swr_102 and ser_102.
+ *
+ * Requests of more than 144 bytes travel as two frames; a failure in the second leaves the first
+ * done (for a read: the first 144 bytes are in the buffer). Codes are written by erasing their
+ * bytes first (a failed erase sends no write; a failed write leaves the code erased). The card
+ * enforces its codes, counters, flags and fuse; its refusals come back as minus the reader's
+ * status byte. The library keeps no state for the cards. Arguments are checked before anything is
+ * sent. Statuses of every function below, besides those named: 0, a transport status, or minus
+ * the reply status byte; reads also QL_READ_FAILED (a reply shorter than asked).
+ */
+
+/** Reads. @param offset [in] 0..171 @param length [in] 1..172 - offset @param buffer [out] length bytes
+ *  @return also QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL srd_101(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Writes (the card only clears bits: erase first to store new values).
+ *  @param offset [in] 0..171 @param length [in] 1..172 - offset @param data [in] length bytes
+ *  @return also QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL swr_101(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/** Erases bytes (sets them to FF). @param offset [in] 0..171 @param length [in] 1..172 - offset
+ *  @return also QL_BAD_ADDRESS, QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL ser_101(int32_t handle, int16_t offset, int16_t length) QL_NOTHROW;
+/** Presents the security code; a wrong one costs the card an attempt.
+ *  @param length [in] 2 @param code [in] 2 bytes @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL csc_101(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Writes a new security code: erases bytes 10..11, then stores the code with the code-area write.
+ *  @param length [in] 2 @param code [in] 2 bytes @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL wsc_101(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Reads the security code: srd_101(10, 2, buffer). @param length [in] 2 @param buffer [out] 2 bytes
+ *  @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL rsc_101(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Reads the error counter: the 1 bits of byte 12 (0..8). @param count [out] set only on success */
+QL_API int16_t QL_CALL rsct_101(int32_t handle, int16_t* count) QL_NOTHROW;
+/** Presents the erase code. @param length [in] 4 @param code [in] 4 bytes
+ *  @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL cesc_101(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Writes a new erase code: erases bytes 150..153, then stores the code with the code-area write.
+ *  @param length [in] 4 @param code [in] 4 bytes @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL wesc_101(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Reads the erase code: srd_101(150, 4, buffer). @param length [in] 4 @param buffer [out] 4 bytes
+ *  @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL resc_101(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Reads the erase counter: the 1 bits of bytes 154..169 (0..128). @param count [out] set only on success */
+QL_API int16_t QL_CALL resct_101(int32_t handle, int16_t* count) QL_NOTHROW;
+/** Clears the protect flag (bit 7 of byte 22): reads the byte and writes it back only when the bit is set. */
+QL_API int16_t QL_CALL clrpr_101(int32_t handle) QL_NOTHROW;
+/** Clears the read flag (bit 6 of byte 22): reads the byte and writes it back only when the bit is set. */
+QL_API int16_t QL_CALL clrrd_101(int32_t handle) QL_NOTHROW;
+/** Personalises the card: blows its fuse. */
+QL_API int16_t QL_CALL psnl_101(int32_t handle) QL_NOTHROW;
+/** Judges whether the card is an AT88SC101: bytes 0..1 are 0F 0F (no registered codes).
+ *  @return 0, QL_WRONG_CARD, or the status of the failed read */
+QL_API int16_t QL_CALL chk_101(int32_t handle) QL_NOTHROW;
+/** Asks the reader to simulate a blown fuse (flag not 0: byte 0xFF) or to stop (flag 0: 0x00).
+ *  @param flag [in] any value */
+QL_API int16_t QL_CALL fakefus_101(int32_t handle, int16_t flag) QL_NOTHROW;
+
+/**
+ * Reads from zone/offset on, running on across the following zones up to byte 177.
+ * @param zone   [in] 0, 1 or 2
+ * @param offset [in] zone 0: 0..21, zone 1: 0..69, zone 2: 0..85
+ * @param length [in] 1 or more, at most 178 - offset (zone 0), 156 - offset (zone 1), 86 - offset (zone 2)
+ * @param buffer [out] length bytes
+ * @return also QL_BAD_LENGTH (checked first), QL_BAD_ADDRESS (zone or offset) (nothing sent)
+ */
+QL_API int16_t QL_CALL srd_102(int32_t handle, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes inside one zone, in one frame (the card only clears bits: erase first to store new values).
+ * @param zone   [in] 0, 1 or 2
+ * @param offset [in] zone 0: 0..21, zone 1: 0..69, zone 2: 0..85
+ * @param length [in] 1 or more, at most 22, 70 or 86 - offset
+ * @param data   [in] length bytes
+ * @return also QL_BAD_LENGTH (length, or a zone other than 0..2), QL_BAD_ADDRESS (offset) (nothing sent)
+ */
+QL_API int16_t QL_CALL swr_102(int32_t handle, int16_t zone, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Erases from zone/offset on (sets bytes to FF), with the limits of srd_102.
+ * @return also QL_BAD_LENGTH (length, or a zone other than 0..2), QL_BAD_ADDRESS (offset) (nothing sent)
+ */
+QL_API int16_t QL_CALL ser_102(int32_t handle, int16_t zone, int16_t offset, int16_t length) QL_NOTHROW;
+/** Presents the security code; a wrong one costs the card an attempt.
+ *  @param length [in] 2 @param code [in] 2 bytes @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL csc_102(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Writes a new security code: erases zone 0 bytes 10..11, then stores the code with the code-area
+ *  write. @param length [in] 2 @param code [in] 2 bytes @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL wsc_102(int32_t handle, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Reads the security code: srd_102(0, 10, 2, buffer). @param length [in] 2 @param buffer [out] 2 bytes
+ *  @return also QL_BAD_LENGTH (nothing sent) */
+QL_API int16_t QL_CALL rsc_102(int32_t handle, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Reads the error counter: the 1 bits among bits 4..7 of byte 12 (0..4). @param count [out] set only on success */
+QL_API int16_t QL_CALL rsct_102(int32_t handle, int16_t* count) QL_NOTHROW;
+/**
+ * Presents the erase code of a zone.
+ * @param zone   [in] 1 or 2
+ * @param length [in] 6 (zone 1) or 4 (zone 2)
+ * @param code   [in] length bytes
+ * @return also QL_BAD_LENGTH (below 1, or not the zone's), QL_BAD_ADDRESS (zone) (nothing sent)
+ */
+QL_API int16_t QL_CALL cesc_102(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Writes a new erase code of a zone: erases offsets 64.. of the zone, then stores the code with
+ *  the code-area write. Arguments and checks as cesc_102. */
+QL_API int16_t QL_CALL wesc_102(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/** Reads the erase code of a zone: srd_102(zone, 64, length, buffer). Arguments and checks as
+ *  cesc_102. @param buffer [out] length bytes */
+QL_API int16_t QL_CALL resc_102(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/** Reads the erase counter of zone 2: the 1 bits of its 16 bytes (0..128).
+ *  @param zone [in] 2 @param count [out] set only on success @return also QL_BAD_ADDRESS (nothing sent) */
+QL_API int16_t QL_CALL resct_102(int32_t handle, int16_t zone, int16_t* count) QL_NOTHROW;
+/** Clears the protect flag (bit 7 of the zone's first byte), writing only when the bit is set.
+ *  @param zone [in] 1 or 2 @return also QL_BAD_ADDRESS (nothing sent) */
+QL_API int16_t QL_CALL clrpr_102(int32_t handle, int16_t zone) QL_NOTHROW;
+/** Clears the read flag (bit 6 of the zone's first byte), writing only when the bit is set.
+ *  @param zone [in] 1 or 2 @return also QL_BAD_ADDRESS (nothing sent) */
+QL_API int16_t QL_CALL clrrd_102(int32_t handle, int16_t zone) QL_NOTHROW;
+/** Asks the reader to simulate a blown fuse (flag not 0: byte 0xFF) or to stop (flag 0: 0x00).
+ *  @param flag [in] any value */
+QL_API int16_t QL_CALL fakefus_102(int32_t handle, int16_t flag) QL_NOTHROW;
+/** Personalises the card: blows its fuse. */
+QL_API int16_t QL_CALL psnl_102(int32_t handle) QL_NOTHROW;
+/**
+ * Judges whether the card is an AT88SC102: bytes 0..1 are 0F 0F, 71 55, 17 AA, 77 57, or a code
+ * registered under family index 0 (set_code).
+ * @return 0, QL_WRONG_CARD, or the status of the failed read
+ */
+QL_API int16_t QL_CALL chk_102(int32_t handle) QL_NOTHROW;
+
 /* ---- AT88SC1608 ---- */
 /*
  * AT88SC1608 crypto memory cards (frames with card type byte 0x74): user zones 0..7 of 256 bytes,

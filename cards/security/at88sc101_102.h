@@ -1,0 +1,118 @@
+// AT88SC101 (card type byte 0x71) and AT88SC102 (0x72) security memory cards: a security code with
+// its error counter, erase codes, an erase counter, protect and read flags, and a fuse that
+// personalisation blows. The AT88SC101 is one flat area of 172 bytes; the AT88SC102 has three
+// zones (0 the system area, 1 and 2 the application areas), addressed by zone and offset: the
+// library adds the zone base and sends the zone number with the absolute address.
+//
+// One implementation serves both; they differ only in their row of numbers. The AT88SC101's
+// functions take no zone: they pass zone 0, which spans its whole card.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "reader/status.h"
+
+namespace quillet::at88sc10x {
+
+// A zone as the caller addresses it: offsets 0 .. size - 1 from base.
+struct Zone {
+    int16_t base;
+    int16_t size;
+};
+
+// Bytes at a fixed zone and offset.
+struct Place {
+    int16_t zone;
+    int16_t offset;
+    int16_t size;
+};
+
+// An erase code, and the address byte its present frame carries.
+struct EraseCode {
+    Place place;
+    uint8_t frame_address;
+};
+
+struct Card {
+    uint8_t card_type;
+    int16_t memory_size;                 // reads and erases may run on to here, across zones
+    std::span<const Zone> zones;
+    bool length_checked_first;           // the AT88SC102 checks the length before the zone and offset
+    Place security_code;
+    uint8_t code_frame_address;          // the present-security-code frame's address byte
+    Place error_counter;
+    uint8_t error_counter_bits;          // the bits counted in the error counter byte
+    std::span<const EraseCode> erase_codes;
+    Place erase_counter;
+    std::span<const Place> flag_bytes;   // protect flag bit 7, read flag bit 6
+    uint8_t personalise_address;
+    std::span<const std::array<uint8_t, 2>> identities;  // bytes 0..1, tried in order
+    int registered_code_family;          // -1: the card check reads no registered codes
+};
+
+inline constexpr std::array<Zone, 1> at88sc101_zones{{{0, 172}}};
+inline constexpr std::array<EraseCode, 1> at88sc101_erase_codes{{{{0, 150, 4}, 0x00}}};
+inline constexpr std::array<Place, 1> at88sc101_flags{{{0, 22, 1}}};
+inline constexpr std::array<std::array<uint8_t, 2>, 1> at88sc101_identities{{{0x0F, 0x0F}}};
+
+inline constexpr Card at88sc101{
+    0x71, 172, at88sc101_zones, false, {0, 10, 2}, 0x00, {0, 12, 1}, 0xFF, at88sc101_erase_codes, {0, 154, 16},
+    at88sc101_flags, 0x00, at88sc101_identities, -1,
+};
+
+inline constexpr std::array<Zone, 3> at88sc102_zones{{{0, 22}, {22, 70}, {92, 86}}};
+inline constexpr std::array<EraseCode, 2> at88sc102_erase_codes{{{{1, 64, 6}, 0x56}, {{2, 64, 4}, 0x9C}}};
+inline constexpr std::array<Place, 2> at88sc102_flags{{{1, 0, 1}, {2, 0, 1}}};
+inline constexpr std::array<std::array<uint8_t, 2>, 4> at88sc102_identities{
+    {{0x0F, 0x0F}, {0x71, 0x55}, {0x17, 0xAA}, {0x77, 0x57}}};
+
+inline constexpr Card at88sc102{
+    0x72, 178, at88sc102_zones, true, {0, 10, 2}, 0x0A, {0, 12, 1}, 0xF0, at88sc102_erase_codes, {2, 68, 16},
+    at88sc102_flags, 0xC2, at88sc102_identities, 0,
+};
+
+inline constexpr int16_t whole_card = 0;  // the AT88SC101's one zone
+inline constexpr int chunk_size = 144;
+
+namespace command {
+inline constexpr uint8_t write = 0x60;
+inline constexpr uint8_t read = 0x61;
+inline constexpr uint8_t present_code = 0x64;
+inline constexpr uint8_t write_code_area = 0x66;
+inline constexpr uint8_t present_erase_code = 0x68;
+inline constexpr uint8_t personalise = 0x73;
+inline constexpr uint8_t erase = 0x76;
+inline constexpr uint8_t fuse_simulation = 0x80;
+}  // namespace command
+
+// Reads and erases may run on across the following zones to the end of the card; writes and
+// code-area writes stay inside their zone. Requests over 144 bytes travel as two frames.
+Status read(const Card& card, int32_t handle, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer);
+Status write(const Card& card, int32_t handle, int16_t zone, int16_t offset, int16_t length, const uint8_t* data);
+Status erase(const Card& card, int32_t handle, int16_t zone, int16_t offset, int16_t length);
+// The write that stores security and erase codes (command 0x66); not exported.
+Status write_code_area(const Card& card, int32_t handle, int16_t zone, int16_t offset, int16_t length,
+                       const uint8_t* data);
+
+Status present_code(const Card& card, int32_t handle, int16_t length, const uint8_t* code);
+Status change_code(const Card& card, int32_t handle, int16_t length, const uint8_t* code);
+Status read_code(const Card& card, int32_t handle, int16_t length, uint8_t* buffer);
+Status read_error_counter(const Card& card, int32_t handle, int16_t* count);
+
+// The erase code of a zone (the AT88SC101's one erase code lives in zone 0).
+Status present_erase_code(const Card& card, int32_t handle, int16_t zone, int16_t length, const uint8_t* code);
+Status change_erase_code(const Card& card, int32_t handle, int16_t zone, int16_t length, const uint8_t* code);
+Status read_erase_code(const Card& card, int32_t handle, int16_t zone, int16_t length, uint8_t* buffer);
+Status read_erase_counter(const Card& card, int32_t handle, int16_t zone, int16_t* count);
+
+// Clears the protect flag (0x80) or the read flag (0x40) of the zone's flag byte, writing only
+// when it is set.
+Status clear_flag(const Card& card, int32_t handle, int16_t zone, uint8_t bit);
+
+Status simulate_fuse(const Card& card, int32_t handle, int16_t flag);
+Status personalise(const Card& card, int32_t handle);
+Status check_card(const Card& card, int32_t handle);
+
+}  // namespace quillet::at88sc10x
