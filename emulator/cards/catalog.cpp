@@ -10,6 +10,8 @@
 #include "emulator/cards/at88sc1608_card.h"
 #include "emulator/cards/blank_card.h"
 #include "emulator/cards/i2c_eeprom_card.h"
+#include "emulator/cards/security_memory_card.h"
+#include "emulator/cards/sle4406_card.h"
 #include "emulator/cards/sle4428_card.h"
 #include "emulator/cards/sle4442_card.h"
 #include "emulator/cards/three_wire_card.h"
@@ -30,6 +32,11 @@ const std::array catalog{
     CatalogEntry{"sle4432", "SLE4432: an SLE4442 without security code", make<Sle4432Card>},
     CatalogEntry{"sle4428", "SLE4428: 1024 bytes with protection bits, 2-byte security code (FF FF)", make<Sle4428Card>},
     CatalogEntry{"sle4418", "SLE4418: an SLE4428 without security code", make<Sle4418Card>},
+    CatalogEntry{"sle4404", "SLE4404: 52 bytes, 2-byte security code (FF FF), 4-byte erase code, user area 14..39 with protect and read flags, fuse", make<SecurityMemoryCardOf<sle4404_layout>>},
+    CatalogEntry{"sle4406", "SLE4406: 13-byte counter card, 3-byte transport code (FF FF FF), personalisation bit", make<Sle4406Card>},
+    CatalogEntry{"sle4436", "SLE4436: driven as an SLE4406, identified by E8 31", make<Sle4436Card>},
+    CatalogEntry{"at88sc101", "AT88SC101: 172 bytes, 2-byte security code (FF FF), erase code with 128-bit counter, flags, fuse", make<SecurityMemoryCardOf<at88sc101_layout>>},
+    CatalogEntry{"at88sc102", "AT88SC102: zones of 22, 70 and 86 bytes, security code (FF FF), an erase code per application zone, fuse", make<SecurityMemoryCardOf<at88sc102_layout>>},
     CatalogEntry{"24c01a", "24C01A I2C EEPROM: 128 bytes, address lines wrap", make<I2cEepromCardOf<eeprom_24c01a>>},
     CatalogEntry{"24c02", "24C02 I2C EEPROM: 256 bytes, address lines wrap", make<I2cEepromCardOf<eeprom_24c02>>},
     CatalogEntry{"24c04", "24C04 I2C EEPROM: 512 bytes, address lines wrap", make<I2cEepromCardOf<eeprom_24c04>>},
