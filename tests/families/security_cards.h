@@ -1,0 +1,102 @@
+// What the security memory card tests share: the frames as the reader expects them, the virtual
+// cards' refusals as the caller sees them, and a session that can swap or alter the card.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "quillet.h"
+#include "tests/support/card_session.h"
+
+namespace quillet::test::security {
+
+// The virtual cards' refusals (emulator/cards/security_refusals.h).
+constexpr int16_t out_of_range = -0x8C;
+constexpr int16_t kept = -0x96;
+constexpr int16_t wrong_code = -0x97;
+constexpr int16_t locked = -0x98;
+constexpr int16_t not_presented = -0x99;
+constexpr int16_t no_card = -0x89;  // a card command with the slot empty
+
+// T 00 zone 00 address 00 count: reads and erases.
+inline Bytes counted(uint8_t command, uint8_t type, int address, int count, uint8_t zone = 0) {
+    return command_frame(command, {type, 0, zone, 0, static_cast<uint8_t>(address), 0, static_cast<uint8_t>(count)});
+}
+
+// T 00 zone 00 address data: writes, code presentations, fuse frames.
+inline Bytes with_data(uint8_t command, uint8_t type, int address, const Bytes& data, uint8_t zone = 0) {
+    Bytes body{type, 0, zone, 0, static_cast<uint8_t>(address)};
+    body.insert(body.end(), data.begin(), data.end());
+    return command_frame(command, body);
+}
+
+inline Bytes pattern(size_t n, uint8_t seed) {
+    Bytes b(n);
+    for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(seed + 29 * i);
+    return b;
+}
+
+class SecuritySession : public CardSession {
+protected:
+    using CardSession::CardSession;
+
+    // A fresh card of the family, its image changed first if asked; the log starts empty.
+    Bytes use_card(const std::string& family, const std::function<void(Bytes&)>& change = {}) {
+        vr.insert_card(family);
+        Bytes image = vr.card_contents();
+        if (change) {
+            change(image);
+            vr.load_card_contents(image);
+        }
+        vr.clear_log();
+        return image;
+    }
+
+    // Contacts off and on: the card forgets every code presented.
+    void power_cycle() {
+        ASSERT_EQ(turn_off(handle), 0);
+        ASSERT_EQ(turn_on(handle), 0);
+        vr.clear_log();
+    }
+
+    // Calls that must fail their argument checks with the expected status and send nothing.
+    struct Refused {
+        const char* call;
+        std::function<int16_t()> run;
+        int16_t expected;
+    };
+    void expect_nothing_sent(const std::vector<Refused>& cases) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.call);
+            vr.clear_log();
+            EXPECT_EQ(c.run(), c.expected);
+            EXPECT_TRUE(vr.host_frames().empty());
+        }
+    }
+};
+
+// The family's card takes its image from a file and writes every change back to it.
+inline void expect_contents_kept_in_file(const std::string& family) {
+    SCOPED_TRACE(family);
+    VirtualReaderProcess probe;
+    const std::string file = probe.directory() + "/" + family + ".bin";
+    Bytes image = VirtualReaderProcess({"--card", family}).card_contents();
+    ASSERT_FALSE(image.empty());
+    // Identification and the last byte (the fuse byte of the fused cards) stay as made.
+    for (size_t i = 2; i + 1 < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 37 + 5);
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(image.data()),
+                                                static_cast<std::streamsize>(image.size()));
+    VirtualReaderProcess filed({"--card", family + ":" + file, "--save"});
+    EXPECT_EQ(filed.card_contents(), image);
+    image[3] ^= 0xFF;
+    filed.load_card_contents(image);
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), image);
+}
+
+}  // namespace quillet::test::security
