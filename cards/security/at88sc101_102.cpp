@@ -27,7 +27,7 @@ constexpr Operation erasing{command::erase, true, Status::bad_length};
 
 const Zone* zone_of(const Card& card, int16_t zone) {
     return zone >= 0 && static_cast<size_t>(zone) < card.zones.size() ? &card.zones[static_cast<size_t>(zone)]
-                                                                        : nullptr;
+                                                                      : nullptr;
 }
 
 Status data_checks(const Card& card, const Operation& op, int16_t zone, int16_t offset, int16_t length) {
@@ -94,8 +94,8 @@ Status erase_code_checks(const EraseCode* code, int16_t length) {
 
 Status count_ones(const Card& card, int32_t handle, const Place& place, uint8_t bits, int16_t* count) {
     return security::count_bits(
-        [&](uint8_t* out, int16_t n) { return read(card, handle, place.zone, place.offset, n, out); }, place.size,
-        bits, count);
+        [&](uint8_t* out, int16_t n) { return read(card, handle, place.zone, place.offset, n, out); }, place.size, bits,
+        count);
 }
 
 }  // namespace
@@ -174,12 +174,12 @@ Status read_erase_counter(const Card& card, int32_t handle, int16_t zone, int16_
 }
 
 Status clear_flag(const Card& card, int32_t handle, int16_t zone, uint8_t bit) {
-    const auto flag = std::find_if(card.flag_bytes.begin(), card.flag_bytes.end(),
-                                   [&](const Place& p) { return p.zone == zone; });
+    const auto flag =
+        std::find_if(card.flag_bytes.begin(), card.flag_bytes.end(), [&](const Place& p) { return p.zone == zone; });
     if (flag == card.flag_bytes.end()) return Status::bad_address;
-    return security::clear_flag([&](uint8_t* byte) { return read_place(card, handle, *flag, byte); },
-                                [&](const uint8_t* byte) { return write(card, handle, flag->zone, flag->offset, 1, byte); },
-                                bit);
+    return security::clear_flag(
+        [&](uint8_t* byte) { return read_place(card, handle, *flag, byte); },
+        [&](const uint8_t* byte) { return write(card, handle, flag->zone, flag->offset, 1, byte); }, bit);
 }
 
 Status simulate_fuse(const Card& card, int32_t handle, int16_t flag) {

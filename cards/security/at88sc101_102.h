@@ -37,19 +37,19 @@ struct EraseCode {
 
 struct Card {
     uint8_t card_type;
-    int16_t memory_size;                 // reads and erases may run on to here, across zones
+    int16_t memory_size;  // reads and erases may run on to here, across zones
     std::span<const Zone> zones;
-    bool length_checked_first;           // the AT88SC102 checks the length before the zone and offset
+    bool length_checked_first;  // the AT88SC102 checks the length before the zone and offset
     Place security_code;
-    uint8_t code_frame_address;          // the present-security-code frame's address byte
+    uint8_t code_frame_address;  // the present-security-code frame's address byte
     Place error_counter;
-    uint8_t error_counter_bits;          // the bits counted in the error counter byte
+    uint8_t error_counter_bits;  // the bits counted in the error counter byte
     std::span<const EraseCode> erase_codes;
     Place erase_counter;
-    std::span<const Place> flag_bytes;   // protect flag bit 7, read flag bit 6
+    std::span<const Place> flag_bytes;  // protect flag bit 7, read flag bit 6
     uint8_t personalise_address;
     std::span<const std::array<uint8_t, 2>> identities;  // bytes 0..1, tried in order
-    int registered_code_family;          // -1: the card check reads no registered codes
+    int registered_code_family;                          // -1: the card check reads no registered codes
 };
 
 inline constexpr std::array<Zone, 1> at88sc101_zones{{{0, 172}}};
@@ -58,8 +58,20 @@ inline constexpr std::array<Place, 1> at88sc101_flags{{{0, 22, 1}}};
 inline constexpr std::array<std::array<uint8_t, 2>, 1> at88sc101_identities{{{0x0F, 0x0F}}};
 
 inline constexpr Card at88sc101{
-    0x71, 172, at88sc101_zones, false, {0, 10, 2}, 0x00, {0, 12, 1}, 0xFF, at88sc101_erase_codes, {0, 154, 16},
-    at88sc101_flags, 0x00, at88sc101_identities, -1,
+    .card_type = 0x71,
+    .memory_size = 172,
+    .zones = at88sc101_zones,
+    .length_checked_first = false,
+    .security_code = {0, 10, 2},
+    .code_frame_address = 0x00,
+    .error_counter = {0, 12, 1},
+    .error_counter_bits = 0xFF,
+    .erase_codes = at88sc101_erase_codes,
+    .erase_counter = {0, 154, 16},
+    .flag_bytes = at88sc101_flags,
+    .personalise_address = 0x00,
+    .identities = at88sc101_identities,
+    .registered_code_family = -1,
 };
 
 inline constexpr std::array<Zone, 3> at88sc102_zones{{{0, 22}, {22, 70}, {92, 86}}};
@@ -69,8 +81,20 @@ inline constexpr std::array<std::array<uint8_t, 2>, 4> at88sc102_identities{
     {{0x0F, 0x0F}, {0x71, 0x55}, {0x17, 0xAA}, {0x77, 0x57}}};
 
 inline constexpr Card at88sc102{
-    0x72, 178, at88sc102_zones, true, {0, 10, 2}, 0x0A, {0, 12, 1}, 0xF0, at88sc102_erase_codes, {2, 68, 16},
-    at88sc102_flags, 0xC2, at88sc102_identities, 0,
+    .card_type = 0x72,
+    .memory_size = 178,
+    .zones = at88sc102_zones,
+    .length_checked_first = true,
+    .security_code = {0, 10, 2},
+    .code_frame_address = 0x0A,
+    .error_counter = {0, 12, 1},
+    .error_counter_bits = 0xF0,
+    .erase_codes = at88sc102_erase_codes,
+    .erase_counter = {2, 68, 16},
+    .flag_bytes = at88sc102_flags,
+    .personalise_address = 0xC2,
+    .identities = at88sc102_identities,
+    .registered_code_family = 0,
 };
 
 inline constexpr int16_t whole_card = 0;  // the AT88SC101's one zone

@@ -71,8 +71,8 @@ Status read_code(const Code& code, int32_t handle, int16_t length, uint8_t* buff
 }
 
 Status read_error_counter(int32_t handle, int16_t* count) {
-    return security::count_bits([&](uint8_t* out, int16_t n) { return read(handle, error_counter_address, n, out); },
-                                1, error_counter_bits, count);
+    return security::count_bits([&](uint8_t* out, int16_t n) { return read(handle, error_counter_address, n, out); }, 1,
+                                error_counter_bits, count);
 }
 
 Status read_erase_counter(int32_t handle, int16_t* count) {

@@ -28,8 +28,8 @@ inline constexpr int16_t error_counter_address = 10;  // attempts in bits 4..7
 inline constexpr uint8_t error_counter_bits = 0xF0;
 inline constexpr int16_t erase_counter_address = 44;  // 8 bytes, 64 bits
 inline constexpr int16_t erase_counter_size = 8;
-inline constexpr int16_t flag_address = 14;           // protect flag bit 7, read flag bit 6
-inline constexpr int16_t no_erase_first = 14;         // no erase starts in 14..39
+inline constexpr int16_t flag_address = 14;    // protect flag bit 7, read flag bit 6
+inline constexpr int16_t no_erase_first = 14;  // no erase starts in 14..39
 inline constexpr int16_t no_erase_last = 39;
 
 namespace command {

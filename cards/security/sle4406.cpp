@@ -40,8 +40,7 @@ Status counter_step(int32_t handle, int16_t offset) {
 
 Status present_code(int32_t handle, int16_t length, const uint8_t* code) {
     if (length != code_size) return Status::bad_length;
-    if (Status s = sle_frames::write(handle, command::present_code, card_type, 0, code, code_size); failed(s))
-        return s;
+    if (Status s = sle_frames::write(handle, command::present_code, card_type, 0, code, code_size); failed(s)) return s;
     // The card shows its code bytes once the right code was presented: reading them back is what
     // proves the presentation.
     std::array<uint8_t, code_size> back{};
@@ -60,14 +59,14 @@ Status read_code(int32_t handle, int16_t length, uint8_t* buffer) {
 }
 
 Status read_error_counter(int32_t handle, int16_t* count) {
-    return security::count_bits([&](uint8_t* out, int16_t n) { return read(handle, error_counter_address, n, out); },
-                                1, 0xFF, count);
+    return security::count_bits([&](uint8_t* out, int16_t n) { return read(handle, error_counter_address, n, out); }, 1,
+                                0xFF, count);
 }
 
 Status personalise(int32_t handle) {
-    return security::clear_flag(
-        [&](uint8_t* byte) { return read(handle, personalisation_address, 1, byte); },
-        [&](const uint8_t* byte) { return write(handle, personalisation_address, 1, byte); }, personalisation_bit);
+    return security::clear_flag([&](uint8_t* byte) { return read(handle, personalisation_address, 1, byte); },
+                                [&](const uint8_t* byte) { return write(handle, personalisation_address, 1, byte); },
+                                personalisation_bit);
 }
 
 Status check_card(int32_t handle, const Identity& identity) {

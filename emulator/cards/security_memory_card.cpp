@@ -32,15 +32,21 @@ SecurityMemoryCard::SecurityMemoryCard(const SecurityMemoryLayout& layout)
 CardReply SecurityMemoryCard::handle(const CardCommand& c) {
     if (c.command() == layout_.personalise_command) return personalise();
     switch (c.command()) {
-    case cmd_read: return read(c);
-    case cmd_write: return change(c, Change::write);
-    case cmd_erase: return change(c, Change::erase);
-    case cmd_present_code: return present_code(c);
-    case cmd_present_erase_code: return present_erase_code(c);
-    case cmd_fuse_simulation: return simulate_fuse(c);
-    case cmd_write_code_area:
-        if (layout_.has_code_area_write) return change(c, Change::code_area_write);
-        break;
+        case cmd_read:
+            return read(c);
+        case cmd_write:
+            return change(c, Change::write);
+        case cmd_erase:
+            return change(c, Change::erase);
+        case cmd_present_code:
+            return present_code(c);
+        case cmd_present_erase_code:
+            return present_erase_code(c);
+        case cmd_fuse_simulation:
+            return simulate_fuse(c);
+        case cmd_write_code_area:
+            if (layout_.has_code_area_write) return change(c, Change::code_area_write);
+            break;
     }
     return refuse(Refusal::unknown_command);
 }
@@ -89,8 +95,7 @@ std::optional<Refusal> SecurityMemoryCard::needs_erase_code(size_t area) const {
 
 std::optional<Refusal> SecurityMemoryCard::refusal(size_t a, Change what) const {
     const auto area = area_of(a);
-    const bool code_byte =
-        layout_.security_code.contains(a) || (area && layout_.areas[*area].erase_code.contains(a));
+    const bool code_byte = layout_.security_code.contains(a) || (area && layout_.areas[*area].erase_code.contains(a));
     if (what == Change::code_area_write && !code_byte) return Refusal::out_of_range;
 
     if (a < layout_.identification.size() || layout_.error_counter.contains(a)) return Refusal::kept;

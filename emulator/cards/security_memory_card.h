@@ -59,7 +59,7 @@ struct ByteRun {
 };
 
 struct ApplicationArea {
-    ByteRun data;           // the flag byte first
+    ByteRun data;  // the flag byte first
     ByteRun erase_code;
     ByteRun erase_counter;  // empty: presentations of the erase code are not counted
 };
@@ -71,7 +71,7 @@ struct SecurityMemoryLayout {
     std::array<uint8_t, 2> identification;  // bytes 0..1 as made
     ByteRun issuer;
     ByteRun security_code;
-    ByteRun error_counter;          // its first byte counts, in error_counter_bits
+    ByteRun error_counter;  // its first byte counts, in error_counter_bits
     uint8_t error_counter_bits;
     ByteRun code_protected;
     std::array<ApplicationArea, 2> areas;
@@ -82,16 +82,52 @@ struct SecurityMemoryLayout {
 };
 
 inline constexpr SecurityMemoryLayout sle4404_layout{
-    "sle4404", 0x7A, 52, {0xB7, 0xA0}, {2, 6}, {8, 2}, {10, 1}, 0xF0, {11, 3},
-    {{{{14, 26}, {40, 4}, {44, 8}}, {}}}, 1, {52, 0}, 0x71, false,
+    .family = "sle4404",
+    .card_type = 0x7A,
+    .memory_size = 52,
+    .identification = {0xB7, 0xA0},
+    .issuer = {2, 6},
+    .security_code = {8, 2},
+    .error_counter = {10, 1},
+    .error_counter_bits = 0xF0,
+    .code_protected = {11, 3},
+    .areas = {{{{14, 26}, {40, 4}, {44, 8}}}},
+    .area_count = 1,
+    .test_area = {52, 0},
+    .personalise_command = 0x71,
+    .has_code_area_write = false,
 };
 inline constexpr SecurityMemoryLayout at88sc101_layout{
-    "at88sc101", 0x71, 172, {0x0F, 0x0F}, {2, 8}, {10, 2}, {12, 2}, 0xFF, {14, 8},
-    {{{{22, 128}, {150, 4}, {154, 16}}, {}}}, 1, {170, 2}, 0x73, true,
+    .family = "at88sc101",
+    .card_type = 0x71,
+    .memory_size = 172,
+    .identification = {0x0F, 0x0F},
+    .issuer = {2, 8},
+    .security_code = {10, 2},
+    .error_counter = {12, 2},
+    .error_counter_bits = 0xFF,
+    .code_protected = {14, 8},
+    .areas = {{{{22, 128}, {150, 4}, {154, 16}}}},
+    .area_count = 1,
+    .test_area = {170, 2},
+    .personalise_command = 0x73,
+    .has_code_area_write = true,
 };
 inline constexpr SecurityMemoryLayout at88sc102_layout{
-    "at88sc102", 0x72, 178, {0x71, 0x55}, {2, 8}, {10, 2}, {12, 2}, 0xF0, {14, 8},
-    {{{{22, 64}, {86, 6}, {0, 0}}, {{92, 64}, {156, 4}, {160, 16}}}}, 2, {176, 2}, 0x73, true,
+    .family = "at88sc102",
+    .card_type = 0x72,
+    .memory_size = 178,
+    .identification = {0x71, 0x55},
+    .issuer = {2, 8},
+    .security_code = {10, 2},
+    .error_counter = {12, 2},
+    .error_counter_bits = 0xF0,
+    .code_protected = {14, 8},
+    .areas = {{{{22, 64}, {86, 6}, {}}, {{92, 64}, {156, 4}, {160, 16}}}},
+    .area_count = 2,
+    .test_area = {176, 2},
+    .personalise_command = 0x73,
+    .has_code_area_write = true,
 };
 
 class SecurityMemoryCard : public CardModel {

@@ -46,7 +46,8 @@ inline constexpr std::array refusal_table{
     RefusalRow{Refusal::kept, status::card_refused, "the bytes take no write or erase in the card's state"},
     RefusalRow{Refusal::wrong_code, status::code_wrong, "wrong security or erase code; one attempt used"},
     RefusalRow{Refusal::locked, status::card_locked, "no attempts left: the code is no longer taken"},
-    RefusalRow{Refusal::code_not_presented, status::code_not_presented, "the code the operation needs was not presented"},
+    RefusalRow{Refusal::code_not_presented, status::code_not_presented,
+               "the code the operation needs was not presented"},
 };
 
 constexpr uint8_t status_of(Refusal r) {

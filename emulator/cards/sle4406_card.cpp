@@ -1,7 +1,6 @@
 #include "emulator/cards/sle4406_card.h"
 
 #include <algorithm>
-#include <bit>
 
 namespace vreader {
 
@@ -32,20 +31,16 @@ Sle4406Card::Sle4406Card(const CounterCardKind& kind) : kind_(kind) {
     std::copy(kind.identification.begin(), kind.identification.end(), memory_.begin());
 }
 
-uint32_t Sle4406Card::counter_value(std::span<const uint8_t> memory) {
-    if (memory.size() < memory_size || (memory[counter_start] & personalisation_bit) != 0) return 0;
-    uint32_t value = 0;
-    for (size_t a = counter_start; a < memory_size; ++a)
-        value = value * 9 + static_cast<uint32_t>(std::popcount(static_cast<uint8_t>(memory[a] & stage_bits(a))));
-    return value;
-}
-
 CardReply Sle4406Card::handle(const CardCommand& c) {
     switch (c.command()) {
-    case cmd_read: return read(c);
-    case cmd_write: return write(c);
-    case cmd_present_code: return present_code(c);
-    case cmd_counter_step: return counter_step(c);
+        case cmd_read:
+            return read(c);
+        case cmd_write:
+            return write(c);
+        case cmd_present_code:
+            return present_code(c);
+        case cmd_counter_step:
+            return counter_step(c);
     }
     return refuse(Refusal::unknown_command);
 }

@@ -57,9 +57,6 @@ public:
     Bytes contents() const override { return Bytes(memory_.begin(), memory_.end()); }
     bool load_contents(std::span<const uint8_t> image) override;
 
-    // The counter's value in units (see above); 0 before personalisation.
-    static uint32_t counter_value(std::span<const uint8_t> memory);
-
 private:
     CardReply read(const CardCommand& c) const;
     CardReply write(const CardCommand& c);

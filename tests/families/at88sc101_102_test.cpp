@@ -73,14 +73,17 @@ TEST_F(At88sc10x, ArgumentChecksRunInOrderAndSendNothing) {
     });
     EXPECT_EQ(count, -1);
     // What a write refuses, a read of the same place sends.
-    EXPECT_EQ(sent_by([&] { return srd_102(handle, 1, 60, 11, b); }), (std::vector<Bytes>{counted(0x61, type_102, 82, 11, 1)}));
-    EXPECT_EQ(sent_by([&] { return srd_102(handle, 2, 85, 1, b); }), (std::vector<Bytes>{counted(0x61, type_102, 177, 1, 2)}));
+    EXPECT_EQ(sent_by([&] { return srd_102(handle, 1, 60, 11, b); }),
+              (std::vector<Bytes>{counted(0x61, type_102, 82, 11, 1)}));
+    EXPECT_EQ(sent_by([&] { return srd_102(handle, 2, 85, 1, b); }),
+              (std::vector<Bytes>{counted(0x61, type_102, 177, 1, 2)}));
 }
 
 TEST_F(At88sc10x, LongRequestsTravelAsTwoFrames) {
     Bytes buffer(200, 0xEE);
     ASSERT_EQ(srd_102(handle, 1, 0, 156, buffer.data()), 0);
-    EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{counted(0x61, type_102, 22, 144, 1), counted(0x61, type_102, 166, 12, 1)}));
+    EXPECT_EQ(vr.host_frames(),
+              (std::vector<Bytes>{counted(0x61, type_102, 22, 144, 1), counted(0x61, type_102, 166, 12, 1)}));
     const Bytes card = vr.card_contents();
     EXPECT_EQ(Bytes(buffer.begin(), buffer.begin() + 156), Bytes(card.begin() + 22, card.begin() + 178));
     EXPECT_EQ(buffer[156], 0xEE);
@@ -92,7 +95,8 @@ TEST_F(At88sc10x, LongRequestsTravelAsTwoFrames) {
     });
     std::fill(buffer.begin(), buffer.end(), 0xEE);
     ASSERT_EQ(srd_101(handle, 0, 172, buffer.data()), 0);
-    EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{counted(0x61, type_101, 0, 144), counted(0x61, type_101, 144, 28)}));
+    EXPECT_EQ(vr.host_frames(),
+              (std::vector<Bytes>{counted(0x61, type_101, 0, 144), counted(0x61, type_101, 144, 28)}));
     EXPECT_EQ(buffer[144], 144) << "the second chunk lands at 144";
     EXPECT_EQ(buffer[149], 149);
     EXPECT_EQ(sent_by([&] { return srd_101(handle, 0, 144, buffer.data()); }).size(), 1u);
@@ -103,9 +107,9 @@ TEST_F(At88sc10x, LongRequestsTravelAsTwoFrames) {
     vr.clear_log();
     ASSERT_EQ(ser_101(handle, 22, 150), 0);
     ASSERT_EQ(swr_101(handle, 22, 150, data.data()), 0);
-    EXPECT_EQ(vr.host_frames(),
-              (std::vector<Bytes>{counted(0x76, type_101, 22, 144), counted(0x76, type_101, 166, 6),
-                                  with_data(0x60, type_101, 22, Bytes(144, 0)), with_data(0x60, type_101, 166, Bytes(6, 0))}));
+    EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{counted(0x76, type_101, 22, 144), counted(0x76, type_101, 166, 6),
+                                                    with_data(0x60, type_101, 22, Bytes(144, 0)),
+                                                    with_data(0x60, type_101, 166, Bytes(6, 0))}));
     std::fill(buffer.begin(), buffer.end(), 0xEE);
     vr.set_fault(Fault::status(0x05).at(2));
     EXPECT_EQ(srd_101(handle, 20, 150, buffer.data()), -5);
@@ -132,27 +136,32 @@ TEST_F(At88sc10x, CodeFuseAndFlagFrames) {
     EXPECT_EQ(sent_by([&] { return cesc_102(handle, 1, 6, zone1_code.data()); }),
               (std::vector<Bytes>{with_data(0x68, type_102, 0x56, zone1_code, 1)}));
     uint8_t back[6] = {};
-    EXPECT_EQ(sent_by([&] { return resc_102(handle, 2, 4, back); }), (std::vector<Bytes>{counted(0x61, type_102, 156, 4, 2)}));
+    EXPECT_EQ(sent_by([&] { return resc_102(handle, 2, 4, back); }),
+              (std::vector<Bytes>{counted(0x61, type_102, 156, 4, 2)}));
     EXPECT_EQ(Bytes(back, back + 4), zone2_code);
     EXPECT_EQ(sent_by([&] { return clrpr_102(handle, 2); }),
               (std::vector<Bytes>{counted(0x61, type_102, 92, 1, 2), with_data(0x60, type_102, 92, {0x7F}, 2)}));
     EXPECT_EQ(sent_by([&] { return clrpr_102(handle, 2); }), (std::vector<Bytes>{counted(0x61, type_102, 92, 1, 2)}));
     for (int16_t flag : {int16_t{1}, int16_t{-1}, int16_t{0}}) {
         const uint8_t f = flag != 0 ? 0xFF : 0x00;
-        EXPECT_EQ(sent_by([&] { return fakefus_102(handle, flag); }), (std::vector<Bytes>{with_data(0x80, type_102, 0, {f})}));
+        EXPECT_EQ(sent_by([&] { return fakefus_102(handle, flag); }),
+                  (std::vector<Bytes>{with_data(0x80, type_102, 0, {f})}));
     }
     EXPECT_EQ(sent_by([&] { return psnl_102(handle); }),
               (std::vector<Bytes>{Bytes{0xAA, 0x73, 0x00, 0x05, 0x72, 0, 0, 0, 0xC2, 0x6C}}));
 
     use_card("at88sc101");
     const Bytes erase_code{9, 8, 7, 6};
-    EXPECT_EQ(sent_by([&] { return csc_101(handle, 2, factory_code.data()); }), (std::vector<Bytes>{with_data(0x64, type_101, 0, factory_code)}));
+    EXPECT_EQ(sent_by([&] { return csc_101(handle, 2, factory_code.data()); }),
+              (std::vector<Bytes>{with_data(0x64, type_101, 0, factory_code)}));
     EXPECT_EQ(sent_by([&] { return wesc_101(handle, 4, erase_code.data()); }),
               (std::vector<Bytes>{counted(0x76, type_101, 150, 4), with_data(0x66, type_101, 150, erase_code)}));
-    EXPECT_EQ(sent_by([&] { return cesc_101(handle, 4, erase_code.data()); }), (std::vector<Bytes>{with_data(0x68, type_101, 0, erase_code)}));
+    EXPECT_EQ(sent_by([&] { return cesc_101(handle, 4, erase_code.data()); }),
+              (std::vector<Bytes>{with_data(0x68, type_101, 0, erase_code)}));
     EXPECT_EQ(sent_by([&] { return clrrd_101(handle); }),
               (std::vector<Bytes>{counted(0x61, type_101, 22, 1), with_data(0x60, type_101, 22, {0xBF})}));
-    EXPECT_EQ(sent_by([&] { return fakefus_101(handle, 7); }), (std::vector<Bytes>{with_data(0x80, type_101, 0, {0xFF})}));
+    EXPECT_EQ(sent_by([&] { return fakefus_101(handle, 7); }),
+              (std::vector<Bytes>{with_data(0x80, type_101, 0, {0xFF})}));
     EXPECT_EQ(sent_by([&] { return psnl_101(handle); }), (std::vector<Bytes>{with_data(0x73, type_101, 0, {})}));
 
     // A failed erase stops the code write before it is sent.
@@ -168,12 +177,14 @@ TEST_F(At88sc10x, CountersCountTheirOwnBits) {
     int16_t count = -1;
     EXPECT_EQ(sent_by([&] { return rsct_102(handle, &count); }), (std::vector<Bytes>{counted(0x61, type_102, 12, 1)}));
     EXPECT_EQ(count, 4) << "bits 4..7 of 0xF1";
-    EXPECT_EQ(sent_by([&] { return resct_102(handle, 2, &count); }), (std::vector<Bytes>{counted(0x61, type_102, 160, 16, 2)}));
+    EXPECT_EQ(sent_by([&] { return resct_102(handle, 2, &count); }),
+              (std::vector<Bytes>{counted(0x61, type_102, 160, 16, 2)}));
     EXPECT_EQ(count, 32);
     use_card("at88sc101", [](Bytes& b) { b[12] = 0xF1; });
     ASSERT_EQ(rsct_101(handle, &count), 0);
     EXPECT_EQ(count, 5) << "all 8 bits of 0xF1";
-    EXPECT_EQ(sent_by([&] { return resct_101(handle, &count); }), (std::vector<Bytes>{counted(0x61, type_101, 154, 16)}));
+    EXPECT_EQ(sent_by([&] { return resct_101(handle, &count); }),
+              (std::vector<Bytes>{counted(0x61, type_101, 154, 16)}));
     EXPECT_EQ(count, 128);
     vr.set_fault(Fault::oversize(3));
     EXPECT_EQ(resct_101(handle, &count), QL_READ_FAILED);
@@ -281,7 +292,8 @@ TEST_F(At88sc10x, WrongCodesLockTheCardsForGood) {
     EXPECT_EQ(cesc_102(handle, 2, 4, zone2_code.data()), 0);
     EXPECT_EQ(cesc_102(handle, 2, 4, zone2_code.data()), locked) << "the erase counter is used up";
     const Bytes zone1_code(6, 0x00);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(cesc_102(handle, 1, 6, zone1_code.data()), wrong_code) << "zone 1 is not counted";
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(cesc_102(handle, 1, 6, zone1_code.data()), wrong_code) << "zone 1 is not counted";
 }
 
 TEST_F(At88sc10x, CardChecks) {

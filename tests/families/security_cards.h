@@ -89,8 +89,8 @@ inline void expect_contents_kept_in_file(const std::string& family) {
     ASSERT_FALSE(image.empty());
     // Identification and the last byte (the fuse byte of the fused cards) stay as made.
     for (size_t i = 2; i + 1 < image.size(); ++i) image[i] = static_cast<uint8_t>(i * 37 + 5);
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(image.data()),
-                                                static_cast<std::streamsize>(image.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
     VirtualReaderProcess filed({"--card", family + ":" + file, "--save"});
     EXPECT_EQ(filed.card_contents(), image);
     image[3] ^= 0xFF;

@@ -91,7 +91,8 @@ TEST_F(Sle4404, CodeFramesAndCompositeWrites) {
 TEST_F(Sle4404, FuseFramesAndTheSimulatedFuse) {
     for (int16_t flag : {int16_t{1}, int16_t{-1}, int16_t{0}}) {
         const uint8_t f = flag != 0 ? 0xFF : 0x00;
-        EXPECT_EQ(sent_by([&] { return fakefus_4404(handle, flag); }), (std::vector<Bytes>{with_data(0x80, type, 0, {f})}));
+        EXPECT_EQ(sent_by([&] { return fakefus_4404(handle, flag); }),
+                  (std::vector<Bytes>{with_data(0x80, type, 0, {f})}));
     }
     ASSERT_EQ(csc_4404(handle, 2, factory_code.data()), 0);
     const uint8_t issuer = 0x12;

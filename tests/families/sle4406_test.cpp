@@ -56,7 +56,8 @@ TEST_F(Sle4406, ArgumentChecksRunInOrderAndSendNothing) {
     EXPECT_EQ(sent_by([&] { return eswc_4406(handle, 8); }, kept),
               (std::vector<Bytes>{Bytes{0xAA, 0x70, 0x00, 0x05, 0x7B, 0, 0, 0, 0x08, 0xAC}}))
         << "sent; the card counts only once issued";
-    EXPECT_EQ(sent_by([&] { return eswc_4406(handle, 12); }, kept), (std::vector<Bytes>{with_data(0x70, type, 12, {})}));
+    EXPECT_EQ(sent_by([&] { return eswc_4406(handle, 12); }, kept),
+              (std::vector<Bytes>{with_data(0x70, type, 12, {})}));
 }
 
 TEST_F(Sle4406, PresentedCodeIsConfirmedByReadingItBack) {
@@ -84,7 +85,8 @@ TEST_F(Sle4406, IssuerPreparesPersonalisesAndTheCounterOnlyGoesDown) {
     EXPECT_EQ(swr_4406(handle, 2, 6, issuer.data()), not_presented);
     ASSERT_EQ(csc_4406(handle, 3, factory_code.data()), 0);
     ASSERT_EQ(swr_4406(handle, 2, 6, issuer.data()), 0);
-    EXPECT_EQ(sent_by([&] { return wsc_4406(handle, 3, code.data()); }), (std::vector<Bytes>{with_data(0x60, type, 10, code)}))
+    EXPECT_EQ(sent_by([&] { return wsc_4406(handle, 3, code.data()); }),
+              (std::vector<Bytes>{with_data(0x60, type, 10, code)}))
         << "one write, nothing erased first";
     const uint8_t counter_byte_9 = 0x00;
     EXPECT_EQ(swr_4406(handle, 9, 1, &counter_byte_9), kept) << "the error counter is the card's";
@@ -157,7 +159,8 @@ TEST_F(Sle4406, EightWrongCodesLockTheCardForGood) {
 }
 
 TEST_F(Sle4406, CardChecksOfBothKinds) {
-    EXPECT_EQ(sent_by([&] { return chk_4436(handle); }, QL_WRONG_CARD), (std::vector<Bytes>{counted(0x61, type, 0, 3)}));
+    EXPECT_EQ(sent_by([&] { return chk_4436(handle); }, QL_WRONG_CARD),
+              (std::vector<Bytes>{counted(0x61, type, 0, 3)}));
     EXPECT_EQ(chk_4406(handle), 0);
     use_card("sle4436");
     EXPECT_EQ(chk_4436(handle), 0);
