@@ -52,8 +52,8 @@ Status outcome(int32_t handle, const Frame& frame, Wait wait) {
 int absolute(const VariantTable& t, int zone, int offset) { return t.zone_base[static_cast<size_t>(zone)] + offset; }
 
 // Frames carrying the caller's data, chunk by chunk (the plain write and the code-area write).
-Status send_data(int32_t handle, const VariantTable& t, uint8_t cmd, const ZoneBounds& bounds, Wait wait,
-                 int16_t zone, int16_t offset, int16_t length, const uint8_t* data) {
+Status send_data(int32_t handle, const VariantTable& t, uint8_t cmd, const ZoneBounds& bounds, Wait wait, int16_t zone,
+                 int16_t offset, int16_t length, const uint8_t* data) {
     if (Status s = data_checks(bounds, zone, offset, length); failed(s)) return s;
     return for_each_chunk(absolute(t, zone, offset), length, chunk_size, [&](int address, int count, int position) {
         Frame f = addressed(cmd, t.variant_byte, zone, address);

@@ -6,10 +6,12 @@
 using namespace quillet;
 using at88sc1604::Variant;
 
-QL_API int16_t QL_CALL srd_1604(int32_t handle, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer) noexcept {
+QL_API int16_t QL_CALL srd_1604(int32_t handle, int16_t zone, int16_t offset, int16_t length,
+                                uint8_t* buffer) noexcept {
     return code(at88sc1604::read(handle, Variant::at88sc1604, zone, offset, length, buffer));
 }
-QL_API int16_t QL_CALL swr_1604(int32_t handle, int16_t zone, int16_t offset, int16_t length, const uint8_t* data) noexcept {
+QL_API int16_t QL_CALL swr_1604(int32_t handle, int16_t zone, int16_t offset, int16_t length,
+                                const uint8_t* data) noexcept {
     return code(at88sc1604::write(handle, Variant::at88sc1604, zone, offset, length, data));
 }
 QL_API int16_t QL_CALL ser_1604(int32_t handle, int16_t zone, int16_t offset, int16_t length) noexcept {
@@ -48,13 +50,19 @@ QL_API int16_t QL_CALL clrrd_1604(int32_t handle, int16_t zone) noexcept {
 QL_API int16_t QL_CALL fakefus_1604(int32_t handle, int16_t flag) noexcept {
     return code(at88sc1604::set_fuse_simulation(handle, Variant::at88sc1604, flag));
 }
-QL_API int16_t QL_CALL psnl_1604(int32_t handle) noexcept { return code(at88sc1604::personalise(handle, Variant::at88sc1604)); }
-QL_API int16_t QL_CALL chk_1604(int32_t handle) noexcept { return code(at88sc1604::check(handle, Variant::at88sc1604)); }
+QL_API int16_t QL_CALL psnl_1604(int32_t handle) noexcept {
+    return code(at88sc1604::personalise(handle, Variant::at88sc1604));
+}
+QL_API int16_t QL_CALL chk_1604(int32_t handle) noexcept {
+    return code(at88sc1604::check(handle, Variant::at88sc1604));
+}
 
-QL_API int16_t QL_CALL srd_1604b(int32_t handle, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer) noexcept {
+QL_API int16_t QL_CALL srd_1604b(int32_t handle, int16_t zone, int16_t offset, int16_t length,
+                                 uint8_t* buffer) noexcept {
     return code(at88sc1604::read(handle, Variant::at88sc1604b, zone, offset, length, buffer));
 }
-QL_API int16_t QL_CALL swr_1604b(int32_t handle, int16_t zone, int16_t offset, int16_t length, const uint8_t* data) noexcept {
+QL_API int16_t QL_CALL swr_1604b(int32_t handle, int16_t zone, int16_t offset, int16_t length,
+                                 const uint8_t* data) noexcept {
     return code(at88sc1604::write(handle, Variant::at88sc1604b, zone, offset, length, data));
 }
 QL_API int16_t QL_CALL ser_1604b(int32_t handle, int16_t zone, int16_t offset, int16_t length) noexcept {
@@ -93,13 +101,19 @@ QL_API int16_t QL_CALL clrrd_1604b(int32_t handle, int16_t zone) noexcept {
 QL_API int16_t QL_CALL fakefus_1604b(int32_t handle, int16_t flag) noexcept {
     return code(at88sc1604::set_fuse_simulation(handle, Variant::at88sc1604b, flag));
 }
-QL_API int16_t QL_CALL psnl_1604b(int32_t handle) noexcept { return code(at88sc1604::personalise(handle, Variant::at88sc1604b)); }
-QL_API int16_t QL_CALL chk_1604b(int32_t handle) noexcept { return code(at88sc1604::check(handle, Variant::at88sc1604b)); }
+QL_API int16_t QL_CALL psnl_1604b(int32_t handle) noexcept {
+    return code(at88sc1604::personalise(handle, Variant::at88sc1604b));
+}
+QL_API int16_t QL_CALL chk_1604b(int32_t handle) noexcept {
+    return code(at88sc1604::check(handle, Variant::at88sc1604b));
+}
 
-QL_API int16_t QL_CALL srd_1604c(int32_t handle, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer) noexcept {
+QL_API int16_t QL_CALL srd_1604c(int32_t handle, int16_t zone, int16_t offset, int16_t length,
+                                 uint8_t* buffer) noexcept {
     return code(at88sc1604::read(handle, Variant::at88sc1604c, zone, offset, length, buffer));
 }
-QL_API int16_t QL_CALL swr_1604c(int32_t handle, int16_t zone, int16_t offset, int16_t length, const uint8_t* data) noexcept {
+QL_API int16_t QL_CALL swr_1604c(int32_t handle, int16_t zone, int16_t offset, int16_t length,
+                                 const uint8_t* data) noexcept {
     return code(at88sc1604::write(handle, Variant::at88sc1604c, zone, offset, length, data));
 }
 QL_API int16_t QL_CALL ser_1604c(int32_t handle, int16_t zone, int16_t offset, int16_t length) noexcept {
@@ -138,5 +152,9 @@ QL_API int16_t QL_CALL clrrd_1604c(int32_t handle, int16_t zone) noexcept {
 QL_API int16_t QL_CALL fakefus_1604c(int32_t handle, int16_t flag) noexcept {
     return code(at88sc1604::set_fuse_simulation(handle, Variant::at88sc1604c, flag));
 }
-QL_API int16_t QL_CALL psnl_1604c(int32_t handle) noexcept { return code(at88sc1604::personalise(handle, Variant::at88sc1604c)); }
-QL_API int16_t QL_CALL chk_1604c(int32_t handle) noexcept { return code(at88sc1604::check(handle, Variant::at88sc1604c)); }
+QL_API int16_t QL_CALL psnl_1604c(int32_t handle) noexcept {
+    return code(at88sc1604::personalise(handle, Variant::at88sc1604c));
+}
+QL_API int16_t QL_CALL chk_1604c(int32_t handle) noexcept {
+    return code(at88sc1604::check(handle, Variant::at88sc1604c));
+}

@@ -88,10 +88,10 @@ struct Identification {
 };
 
 struct VariantTable {
-    uint8_t variant_byte;               // frame byte 5
+    uint8_t variant_byte;                // frame byte 5
     uint8_t security_code_variant_byte;  // frame byte 5 of the present-security-code frame
     std::array<int, zone_count> zone_base;
-    ZoneBounds read;  // reads may run on across the later zones to the end of readable memory
+    ZoneBounds read;   // reads may run on across the later zones to the end of readable memory
     ZoneBounds erase;  // also the bounds of the code-area write
     ZoneBounds write;
     Waits waits;

@@ -70,17 +70,23 @@ CardReply At88sc1604Card::handle(const CardCommand& c) {
         c.command() == cmd_present_security_code ? layout_.security_code_variant_byte : layout_.variant_byte;
     if (c.byte(5) != expected) return c.command() == cmd_read ? foreign_reply(c) : refuse(Refusal::wrong_variant);
     switch (c.command()) {
-    case cmd_read: return read(c);
-    case cmd_write:
-    case cmd_code_area_write: return busy(program(c, false), c.command());
-    case cmd_erase: return busy(program(c, true), c.command());
-    case cmd_present_security_code: return present_security_code(c);
-    case cmd_present_erase_code: return present_erase_code(c);
-    case cmd_personalise: return personalise(c);
-    case cmd_fuse_simulation:
-        if (c.body().size() < fuse_frame) return refuse(Refusal::out_of_range);
-        fuse_simulation_ = c.byte(9) != 0;
-        return CardReply::ok();
+        case cmd_read:
+            return read(c);
+        case cmd_write:
+        case cmd_code_area_write:
+            return busy(program(c, false), c.command());
+        case cmd_erase:
+            return busy(program(c, true), c.command());
+        case cmd_present_security_code:
+            return present_security_code(c);
+        case cmd_present_erase_code:
+            return present_erase_code(c);
+        case cmd_personalise:
+            return personalise(c);
+        case cmd_fuse_simulation:
+            if (c.body().size() < fuse_frame) return refuse(Refusal::out_of_range);
+            fuse_simulation_ = c.byte(9) != 0;
+            return CardReply::ok();
     }
     return refuse(Refusal::unknown_command);
 }
@@ -113,15 +119,18 @@ std::optional<Refusal> At88sc1604Card::change_refusal(size_t address, bool erasi
     if (role.kind == Kind::identification) return Refusal::kept;
     if (!personalised()) return zone_write_refusal(0);
     switch (role.kind) {
-    case Kind::security_code: return zone_write_refusal(role.zone);
-    case Kind::code_protected: return zone_write_refusal(0);
-    case Kind::erase_code:
-        return erase_presented_[role.zone] ? std::nullopt : std::optional(Refusal::code_not_presented);
-    case Kind::data:
-        if (erasing) return erase_presented_[role.zone] ? std::nullopt : std::optional(Refusal::code_not_presented);
-        if (auto refusal = zone_write_refusal(role.zone)) return refusal;
-        return (flags_of(role.zone) & protect_flag) != 0 ? std::nullopt : std::optional(Refusal::kept);
-    default: return Refusal::kept;  // issuer bytes, counters, spare bytes
+        case Kind::security_code:
+            return zone_write_refusal(role.zone);
+        case Kind::code_protected:
+            return zone_write_refusal(0);
+        case Kind::erase_code:
+            return erase_presented_[role.zone] ? std::nullopt : std::optional(Refusal::code_not_presented);
+        case Kind::data:
+            if (erasing) return erase_presented_[role.zone] ? std::nullopt : std::optional(Refusal::code_not_presented);
+            if (auto refusal = zone_write_refusal(role.zone)) return refusal;
+            return (flags_of(role.zone) & protect_flag) != 0 ? std::nullopt : std::optional(Refusal::kept);
+        default:
+            return Refusal::kept;  // issuer bytes, counters, spare bytes
     }
 }
 

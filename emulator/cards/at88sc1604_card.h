@@ -64,34 +64,61 @@ struct At88sc1604Layout {
     uint8_t variant_byte;
     uint8_t security_code_variant_byte;  // of the present-security-code frame
     std::array<uint8_t, 2> identification;
-    std::array<Span, 5> data;  // zone 0: the bytes of zone 0 outside its code
+    std::array<Span, 5> data;  // zone 0: the bytes a plain write reaches (their roles are alike on every variant)
     std::array<CodeBlock, 5> blocks;
     uint16_t personalise_address;
     std::array<uint8_t, 2> long_commands;  // the commands that program for the programming time
 };
 
 inline constexpr At88sc1604Layout at88sc1604_layout{
-    "at88sc1604", 0x00, 0x00, {0x16, 0x3A},
-    {{{0, 20}, {27, 1221}, {1227, 1482}, {1488, 1743}, {1749, 2006}}},
-    {{{10, 12, std::nullopt, std::nullopt}, {21, 23, 24, 26}, {1222, std::nullopt, 1224, 1226},
-      {1483, std::nullopt, 1485, 1487}, {1744, std::nullopt, 1746, 1748}}},
-    0x07F4, {0x60, 0x66},
+    .family = "at88sc1604",
+    .variant_byte = 0x00,
+    .security_code_variant_byte = 0x00,
+    .identification = {0x16, 0x3A},
+    .data = {{{0, 20}, {27, 1221}, {1227, 1482}, {1488, 1743}, {1749, 2006}}},
+    .blocks = {{
+        {10, 12, std::nullopt, std::nullopt},
+        {21, 23, 24, 26},
+        {1222, std::nullopt, 1224, 1226},
+        {1483, std::nullopt, 1485, 1487},
+        {1744, std::nullopt, 1746, 1748},
+    }},
+    .personalise_address = 0x07F4,
+    .long_commands = {0x60, 0x66},  // write, code-area write
 };
 
 inline constexpr At88sc1604Layout at88sc1604b_layout{
-    "at88sc1604b", 0x0B, 0x0B, {0x72, 0x55},
-    {{{0, 20}, {27, 538}, {545, 1056}, {1063, 1574}, {1581, 2041}}},
-    {{{10, 12, std::nullopt, std::nullopt}, {21, 23, 24, 26}, {539, 541, 542, 544}, {1057, 1059, 1060, 1062},
-      {1575, 1577, 1578, 1580}}},
-    0x07FC, {0x60, 0x76},
+    .family = "at88sc1604b",
+    .variant_byte = 0x0B,
+    .security_code_variant_byte = 0x0B,
+    .identification = {0x72, 0x55},
+    .data = {{{0, 20}, {27, 538}, {545, 1056}, {1063, 1574}, {1581, 2041}}},
+    .blocks = {{
+        {10, 12, std::nullopt, std::nullopt},
+        {21, 23, 24, 26},
+        {539, 541, 542, 544},
+        {1057, 1059, 1060, 1062},
+        {1575, 1577, 1578, 1580},
+    }},
+    .personalise_address = 0x07FC,
+    .long_commands = {0x60, 0x76},  // write, erase
 };
 
 inline constexpr At88sc1604Layout at88sc1604c_layout{
-    "at88sc1604c", 0x0B, 0x00, {0x72, 0x55},
-    {{{0, 20}, {27, 538}, {544, 1055}, {1061, 1572}, {1578, 2037}}},
-    {{{10, 12, std::nullopt, std::nullopt}, {21, 23, 24, 26}, {539, std::nullopt, 541, 543},
-      {1056, std::nullopt, 1058, 1060}, {1573, std::nullopt, 1575, 1577}}},
-    0x07FC, {0x60, 0x76},
+    .family = "at88sc1604c",
+    .variant_byte = 0x0B,
+    .security_code_variant_byte = 0x00,
+    .identification = {0x72, 0x55},
+    .data = {{{0, 20}, {27, 538}, {544, 1055}, {1061, 1572}, {1578, 2037}}},
+    .blocks = {{
+        {10, 12, std::nullopt, std::nullopt},
+        {21, 23, 24, 26},
+        {539, std::nullopt, 541, 543},
+        {1056, std::nullopt, 1058, 1060},
+        {1573, std::nullopt, 1575, 1577},
+    }},
+    .personalise_address = 0x07FC,
+    .long_commands = {0x60, 0x76},  // write, erase
 };
 
 class At88sc1604Card : public CardModel {
@@ -115,7 +142,15 @@ public:
 private:
     // What a byte is, and the zone whose rules apply to it.
     enum class Kind : uint8_t {
-        identification, issuer, security_code, error_counter, erase_code, erase_counter, code_protected, data, spare
+        identification,
+        issuer,
+        security_code,
+        error_counter,
+        erase_code,
+        erase_counter,
+        code_protected,
+        data,
+        spare
     };
     struct Role {
         Kind kind = Kind::spare;
