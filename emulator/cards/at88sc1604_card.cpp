@@ -216,23 +216,23 @@ CardReply At88sc1604Card::present_erase_code(const CardCommand& c) {
 CardReply At88sc1604Card::personalise(const CardCommand& c) {
     if (c.body().size() < personalise_frame || c.address() != layout_.personalise_address)
         return refuse(Refusal::out_of_range);
-    if (fuse_blown_) return CardReply::ok();
+    if (fuse_blown()) return CardReply::ok();
     if (auto refusal = zone_write_refusal(0)) return refuse(*refusal);
-    fuse_blown_ = true;
+    fuse_ = 0x00;
     mark_changed();
     return CardReply::ok();
 }
 
 Bytes At88sc1604Card::contents() const {
     Bytes image(memory_.begin(), memory_.end());
-    image.push_back(fuse_blown_ ? 0x00 : 0xFF);
+    image.push_back(fuse_);
     return image;
 }
 
 bool At88sc1604Card::load_contents(std::span<const uint8_t> image) {
     if (image.size() != memory_size + 1) return false;
     std::copy_n(image.begin(), memory_size, memory_.begin());
-    fuse_blown_ = image[memory_size] == 0x00;
+    fuse_ = image[memory_size];
     power_off();
     return true;
 }

@@ -33,7 +33,8 @@
 // The variant's long operations (writes and code-area writes on the AT88SC1604, erases and writes
 // on the AT88SC1604B and AT88SC1604C) keep the card busy for its programming time before the
 // reply: 2.5 s as made, longer than the host's normal reply wait on a serial link.
-// Contents file: the 2048 bytes, then the fuse byte (FF intact, 00 blown). Refusals:
+// Contents file: the 2048 bytes, then the fuse byte (FF intact, anything else blown; 00 when the
+// card blew it). Refusals:
 // at88sc1604_refusals.h.
 #pragma once
 
@@ -128,6 +129,7 @@ public:
     static constexpr uint32_t made_programming_ms = 2500;
     static constexpr uint8_t full_error_counter = 0x0F;
     static constexpr uint8_t full_erase_counter = 0xFF;
+    static constexpr uint8_t intact_fuse = 0xFF;
 
     explicit At88sc1604Card(const At88sc1604Layout& layout = at88sc1604_layout,
                             uint32_t programming_ms = made_programming_ms);
@@ -168,7 +170,8 @@ private:
     std::optional<at88sc1604::Refusal> zone_write_refusal(int zone) const;
     std::optional<at88sc1604::Refusal> read_refusal(size_t address) const;
     bool hidden(size_t address) const;
-    bool personalised() const { return fuse_blown_ || fuse_simulation_; }
+    bool fuse_blown() const { return fuse_ != intact_fuse; }
+    bool personalised() const { return fuse_blown() || fuse_simulation_; }
     bool counter_used_up(std::optional<uint16_t> counter) const;
     uint8_t flags_of(int zone) const { return memory_[layout_.data[static_cast<size_t>(zone)].first]; }
 
@@ -176,7 +179,7 @@ private:
     uint32_t programming_ms_;
     std::array<Role, memory_size> roles_{};
     std::array<uint8_t, memory_size> memory_{};
-    bool fuse_blown_ = false;
+    uint8_t fuse_ = intact_fuse;
     bool fuse_simulation_ = false;  // the reader's, not the card's: kept across power loss
     std::array<bool, 5> security_presented_{};
     std::array<bool, 5> erase_presented_{};
