@@ -18,8 +18,8 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -241,11 +241,13 @@ protected:
     }
     // Judges a card whose identification bytes are b0 b1.
     int16_t check_card(uint8_t b0, uint8_t b1) {
-        Bytes image = vr.card_contents();
-        image[0] = b0, image[1] = b1;
-        vr.load_card_contents(image);
+        if (checked_image.empty()) checked_image = vr.card_contents();
+        checked_image[0] = b0, checked_image[1] = b1;
+        vr.load_card_contents(checked_image);
         return v.api.chk(handle);
     }
+
+    Bytes checked_image;  // the card's, as check_card last loaded it
 
     const Variant& v = *GetParam();
 };
