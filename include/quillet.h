@@ -1115,6 +1115,455 @@ QL_API int16_t QL_CALL wac_1608(int32_t handle, int16_t zone, int16_t length, co
  */
 QL_API int16_t QL_CALL psnl_1608(int32_t handle) QL_NOTHROW;
 
+/* ---- AT88SC1604, AT88SC1604B, AT88SC1604C ---- */
+
+/*
+ * AT88SC1604 security memory cards (frames with card type byte 0x73) in three variants of 16
+ * functions each: suffix _1604 (AT88SC1604), _1604b (AT88SC1604B) and _1604c (AT88SC1604C). The
+ * caller names a zone (0 the card's system area, 1..4 the application zones) and an offset within
+ * it; the frames carry the zone number and the absolute address, zone base + offset. Zone bases
+ * of zones 1..4: 27, 1227, 1488, 1749 (1604); 27, 545, 1063, 1581 (1604B); 27, 544, 1061, 1578
+ * (1604C). Identification bytes: zone 0 offsets 0..1; zone 0 security code at 10..11, its error
+ * counter at 12.
+ *
+ * Bounds of the data functions per zone: the largest offset (else QL_BAD_ADDRESS, as for a
+ * negative offset), then the largest offset + length (else QL_BAD_LENGTH):
+ *
+ *   variant  function  zone 0    zone 1     zone 2     zone 3    zone 4
+ *   1604     srd       26; 2007  1199; 1980 260; 780   260; 519  257; 258
+ *   1604     ser       26; 27    1199; 1200 260; 261   260; 261  257; 258
+ *   1604     swr       20; 21    1194; 1195 255; 256   255; 256  257; 258
+ *   1604B    srd       26; 2042  517; 2015  517; 1497  517; 979  460; 461
+ *   1604B    ser       26; 27    517; 518   517; 518   517; 518  460; 461
+ *   1604B    swr       20; 21    511; 512   511; 512   511; 512  460; 461
+ *   1604C    srd       26; 2011  516; 1984  516; 1467  516; 950  461; 433
+ *   1604C    ser       26; 27    516; 517   516; 517   516; 517  461; 462
+ *   1604C    swr       20; 21    511; 512   511; 512   511; 512  459; 460
+ *
+ * A read may start in any zone and run on across the later zones to the end of the readable
+ * memory (absolute 2006, 2041 and 2010); erases and writes stay inside their zone. The plain write
+ * stops short of the code block at the end of a zone (the next zone's security code, error
+ * counter, erase code and erase counter); the erase reaches it. On the 1604C a zone-4 read
+ * accepts offsets up to 461 but ends at 433, so offsets 433..461 give QL_BAD_LENGTH whatever the
+ * length. A zone outside 0..4 is QL_BAD_LENGTH in srd_, swr_ and ser_, and QL_BAD_ADDRESS in the
+ * code, counter and flag functions.
+ *
+ * Codes are 2 bytes; counters are 1 byte whose 1 bits are counted. Writing a code (wsc_, wesc_)
+ * erases its 2 bytes and then stores it with the card's code-area write (which has the erase's
+ * bounds); when the erase fails the write is not tried, and when the write fails nothing is
+ * restored. Frames carry at most 144 bytes; longer requests go as several frames, and the first
+ * failing frame ends the call with the earlier frames done.
+ *
+ * Reply waits: writes and code writes wait long on the 1604 (8 s for the first reply byte),
+ * erases and writes on the 1604B and 1604C; everything else waits normally (2 s on a serial link,
+ * 3 s on a parallel link). The card enforces its codes, counters, protect and read flags and its
+ * fuse: its refusals come back as minus the reply status byte. The library keeps no state for
+ * these cards, and checks every argument before anything is sent.
+ */
+
+/**
+ * AT88SC1604: reads from zone/offset on, continuing into the later zones up to absolute 2006.
+ * A failure leaves the bytes of the earlier frames in buffer.
+ * @param zone   [in] 0..4
+ * @param offset [in] 0 .. the zone's largest read offset (table above)
+ * @param length [in] 1 or more, offset + length within the zone's read end (table above)
+ * @param buffer [out] length bytes
+ * @return 0, QL_BAD_LENGTH (length, zone or end), QL_BAD_ADDRESS (offset) (nothing sent),
+ *         QL_READ_FAILED (short reply), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL srd_1604(int32_t handle, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * AT88SC1604: writes inside one zone, stopping short of the code block at its end (long wait).
+ * @param zone   [in] 0..4
+ * @param offset [in] 0 .. the zone's largest write offset (table above)
+ * @param length [in] 1 or more, offset + length within the zone's write end (table above)
+ * @param data   [in] length bytes
+ * @return 0, QL_BAD_LENGTH (length, zone or end), QL_BAD_ADDRESS (offset) (nothing sent), a
+ *         transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL swr_1604(int32_t handle, int16_t zone, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * AT88SC1604: erases bytes inside one zone, its code block included (normal wait).
+ * @param zone   [in] 0..4
+ * @param offset [in] 0 .. the zone's largest erase offset (table above)
+ * @param length [in] 1 or more, offset + length within the zone's erase end (table above)
+ * @return 0, QL_BAD_LENGTH (length, zone or end), QL_BAD_ADDRESS (offset) (nothing sent), a
+ *         transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL ser_1604(int32_t handle, int16_t zone, int16_t offset, int16_t length) QL_NOTHROW;
+/**
+ * AT88SC1604: presents the zone's security code to the card.
+ * @param zone   [in] 0..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte
+ */
+QL_API int16_t QL_CALL csc_1604(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604: writes the zone's security code: erase its 2 bytes (normal wait), then the code-area write
+ * (long wait).
+ * @param zone   [in] 0..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte of the erase or of the write
+ */
+QL_API int16_t QL_CALL wsc_1604(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604: reads the zone's security code.
+ * @param zone   [in] 0..4
+ * @param length [in] 2
+ * @param buffer [out] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply),
+ *         a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL rsc_1604(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * AT88SC1604: presents the zone's erase code to the card.
+ * @param zone   [in] 1..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte
+ */
+QL_API int16_t QL_CALL cesc_1604(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604: writes the zone's erase code: erase its 2 bytes (normal wait), then the code-area write
+ * (long wait).
+ * @param zone   [in] 1..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte of the erase or of the write
+ */
+QL_API int16_t QL_CALL wesc_1604(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604: reads the zone's erase code.
+ * @param zone   [in] 1..4
+ * @param length [in] 2
+ * @param buffer [out] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply),
+ *         a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL resc_1604(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * AT88SC1604: reads the zone's error counter and counts its 1 bits.
+ * @param zone  [in] 0 or 1
+ * @param count [out] 0..8; untouched on failure
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply), a transport
+ *         status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL rsct_1604(int32_t handle, int16_t zone, int16_t* count) QL_NOTHROW;
+/**
+ * AT88SC1604: reads the zone's erase counter and counts its 1 bits.
+ * @param zone  [in] 1..4
+ * @param count [out] 0..8; untouched on failure
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply), a transport
+ *         status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL resct_1604(int32_t handle, int16_t zone, int16_t* count) QL_NOTHROW;
+/**
+ * AT88SC1604: clears bit 7, the protect flag, of the zone's first byte. Reads the byte first and
+ * writes it back with only that bit cleared; writes nothing when the bit is already 0.
+ * @param zone [in] 1..4
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), the status of the read or of the write
+ */
+QL_API int16_t QL_CALL clrpr_1604(int32_t handle, int16_t zone) QL_NOTHROW;
+/**
+ * AT88SC1604: clears bit 6, the read flag, of the zone's first byte. Reads the byte first and
+ * writes it back with only that bit cleared; writes nothing when the bit is already 0.
+ * @param zone [in] 1..4
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), the status of the read or of the write
+ */
+QL_API int16_t QL_CALL clrrd_1604(int32_t handle, int16_t zone) QL_NOTHROW;
+/**
+ * AT88SC1604: sets (flag not 0) or clears (flag 0) the reader's fuse simulation.
+ * @param flag [in] any value
+ * @return 0, a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL fakefus_1604(int32_t handle, int16_t flag) QL_NOTHROW;
+/**
+ * AT88SC1604: personalises the card: blows its fuse.
+ * @return 0, a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL psnl_1604(int32_t handle) QL_NOTHROW;
+/**
+ * AT88SC1604: judges whether the card is an AT88SC1604 by zone 0 bytes 0..1: a match with a code
+ * registered with set_code under family index 1 passes; otherwise byte 0 must be one of 31 69 16
+ * and byte 1 one of 3A 35 04, each judged by itself.
+ * @return 0, QL_WRONG_CARD, or the status of the failed read
+ */
+QL_API int16_t QL_CALL chk_1604(int32_t handle) QL_NOTHROW;
+
+/**
+ * AT88SC1604B: reads from zone/offset on, continuing into the later zones up to absolute 2041.
+ * A failure leaves the bytes of the earlier frames in buffer.
+ * @param zone   [in] 0..4
+ * @param offset [in] 0 .. the zone's largest read offset (table above)
+ * @param length [in] 1 or more, offset + length within the zone's read end (table above)
+ * @param buffer [out] length bytes
+ * @return 0, QL_BAD_LENGTH (length, zone or end), QL_BAD_ADDRESS (offset) (nothing sent),
+ *         QL_READ_FAILED (short reply), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL srd_1604b(int32_t handle, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * AT88SC1604B: writes inside one zone, stopping short of the code block at its end (long wait).
+ * @param zone   [in] 0..4
+ * @param offset [in] 0 .. the zone's largest write offset (table above)
+ * @param length [in] 1 or more, offset + length within the zone's write end (table above)
+ * @param data   [in] length bytes
+ * @return 0, QL_BAD_LENGTH (length, zone or end), QL_BAD_ADDRESS (offset) (nothing sent), a
+ *         transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL swr_1604b(int32_t handle, int16_t zone, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * AT88SC1604B: erases bytes inside one zone, its code block included (long wait).
+ * @param zone   [in] 0..4
+ * @param offset [in] 0 .. the zone's largest erase offset (table above)
+ * @param length [in] 1 or more, offset + length within the zone's erase end (table above)
+ * @return 0, QL_BAD_LENGTH (length, zone or end), QL_BAD_ADDRESS (offset) (nothing sent), a
+ *         transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL ser_1604b(int32_t handle, int16_t zone, int16_t offset, int16_t length) QL_NOTHROW;
+/**
+ * AT88SC1604B: presents the zone's security code to the card.
+ * @param zone   [in] 0..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte
+ */
+QL_API int16_t QL_CALL csc_1604b(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604B: writes the zone's security code: erase its 2 bytes (long wait), then the code-area write
+ * (normal wait).
+ * @param zone   [in] 0..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte of the erase or of the write
+ */
+QL_API int16_t QL_CALL wsc_1604b(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604B: reads the zone's security code.
+ * @param zone   [in] 0..4
+ * @param length [in] 2
+ * @param buffer [out] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply),
+ *         a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL rsc_1604b(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * AT88SC1604B: presents the zone's erase code to the card.
+ * @param zone   [in] 1..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte
+ */
+QL_API int16_t QL_CALL cesc_1604b(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604B: writes the zone's erase code: erase its 2 bytes (long wait), then the code-area write
+ * (normal wait).
+ * @param zone   [in] 1..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte of the erase or of the write
+ */
+QL_API int16_t QL_CALL wesc_1604b(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604B: reads the zone's erase code.
+ * @param zone   [in] 1..4
+ * @param length [in] 2
+ * @param buffer [out] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply),
+ *         a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL resc_1604b(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * AT88SC1604B: reads the zone's error counter and counts its 1 bits.
+ * @param zone  [in] 0..4
+ * @param count [out] 0..8; untouched on failure
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply), a transport
+ *         status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL rsct_1604b(int32_t handle, int16_t zone, int16_t* count) QL_NOTHROW;
+/**
+ * AT88SC1604B: reads the zone's erase counter and counts its 1 bits.
+ * @param zone  [in] 1..4
+ * @param count [out] 0..8; untouched on failure
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply), a transport
+ *         status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL resct_1604b(int32_t handle, int16_t zone, int16_t* count) QL_NOTHROW;
+/**
+ * AT88SC1604B: clears bit 7, the protect flag, of the zone's first byte. Reads the byte first and
+ * writes it back with only that bit cleared; writes nothing when the bit is already 0.
+ * @param zone [in] 1..4
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), the status of the read or of the write
+ */
+QL_API int16_t QL_CALL clrpr_1604b(int32_t handle, int16_t zone) QL_NOTHROW;
+/**
+ * AT88SC1604B: clears bit 6, the read flag, of the zone's first byte. Reads the byte first and
+ * writes it back with only that bit cleared; writes nothing when the bit is already 0.
+ * @param zone [in] 1..4
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), the status of the read or of the write
+ */
+QL_API int16_t QL_CALL clrrd_1604b(int32_t handle, int16_t zone) QL_NOTHROW;
+/**
+ * AT88SC1604B: sets (flag not 0) or clears (flag 0) the reader's fuse simulation.
+ * @param flag [in] any value
+ * @return 0, a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL fakefus_1604b(int32_t handle, int16_t flag) QL_NOTHROW;
+/**
+ * AT88SC1604B: personalises the card: blows its fuse.
+ * @return 0, a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL psnl_1604b(int32_t handle) QL_NOTHROW;
+/**
+ * AT88SC1604B: judges whether the card is an AT88SC1604B by zone 0 bytes 0..1: a match with a
+ * code registered with set_code under family index 2 passes; otherwise they must be 72 55.
+ * @return 0, QL_WRONG_CARD, or the status of the failed read
+ */
+QL_API int16_t QL_CALL chk_1604b(int32_t handle) QL_NOTHROW;
+
+/**
+ * AT88SC1604C: reads from zone/offset on, continuing into the later zones up to absolute 2010.
+ * A failure leaves the bytes of the earlier frames in buffer.
+ * @param zone   [in] 0..4
+ * @param offset [in] 0 .. the zone's largest read offset (table above)
+ * @param length [in] 1 or more, offset + length within the zone's read end (table above)
+ * @param buffer [out] length bytes
+ * @return 0, QL_BAD_LENGTH (length, zone or end), QL_BAD_ADDRESS (offset) (nothing sent),
+ *         QL_READ_FAILED (short reply), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL srd_1604c(int32_t handle, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * AT88SC1604C: writes inside one zone, stopping short of the code block at its end (long wait).
+ * @param zone   [in] 0..4
+ * @param offset [in] 0 .. the zone's largest write offset (table above)
+ * @param length [in] 1 or more, offset + length within the zone's write end (table above)
+ * @param data   [in] length bytes
+ * @return 0, QL_BAD_LENGTH (length, zone or end), QL_BAD_ADDRESS (offset) (nothing sent), a
+ *         transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL swr_1604c(int32_t handle, int16_t zone, int16_t offset, int16_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * AT88SC1604C: erases bytes inside one zone, its code block included (long wait).
+ * @param zone   [in] 0..4
+ * @param offset [in] 0 .. the zone's largest erase offset (table above)
+ * @param length [in] 1 or more, offset + length within the zone's erase end (table above)
+ * @return 0, QL_BAD_LENGTH (length, zone or end), QL_BAD_ADDRESS (offset) (nothing sent), a
+ *         transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL ser_1604c(int32_t handle, int16_t zone, int16_t offset, int16_t length) QL_NOTHROW;
+/**
+ * AT88SC1604C: presents the zone's security code to the card.
+ * @param zone   [in] 0..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte
+ */
+QL_API int16_t QL_CALL csc_1604c(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604C: writes the zone's security code: erase its 2 bytes (long wait), then the code-area write
+ * (normal wait).
+ * @param zone   [in] 0..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte of the erase or of the write
+ */
+QL_API int16_t QL_CALL wsc_1604c(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604C: reads the zone's security code.
+ * @param zone   [in] 0..4
+ * @param length [in] 2
+ * @param buffer [out] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply),
+ *         a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL rsc_1604c(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * AT88SC1604C: presents the zone's erase code to the card.
+ * @param zone   [in] 1..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte
+ */
+QL_API int16_t QL_CALL cesc_1604c(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604C: writes the zone's erase code: erase its 2 bytes (long wait), then the code-area write
+ * (normal wait).
+ * @param zone   [in] 1..4
+ * @param length [in] 2
+ * @param code   [in] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), a transport status or minus
+ *         the reply status byte of the erase or of the write
+ */
+QL_API int16_t QL_CALL wesc_1604c(int32_t handle, int16_t zone, int16_t length, const uint8_t* code) QL_NOTHROW;
+/**
+ * AT88SC1604C: reads the zone's erase code.
+ * @param zone   [in] 1..4
+ * @param length [in] 2
+ * @param buffer [out] 2 bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply),
+ *         a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL resc_1604c(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * AT88SC1604C: reads the zone's error counter and counts its 1 bits.
+ * @param zone  [in] 0 or 1
+ * @param count [out] 0..8; untouched on failure
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply), a transport
+ *         status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL rsct_1604c(int32_t handle, int16_t zone, int16_t* count) QL_NOTHROW;
+/**
+ * AT88SC1604C: reads the zone's erase counter and counts its 1 bits.
+ * @param zone  [in] 1..4
+ * @param count [out] 0..8; untouched on failure
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), QL_READ_FAILED (short reply), a transport
+ *         status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL resct_1604c(int32_t handle, int16_t zone, int16_t* count) QL_NOTHROW;
+/**
+ * AT88SC1604C: clears bit 7, the protect flag, of the zone's first byte. Reads the byte first and
+ * writes it back with only that bit cleared; writes nothing when the bit is already 0.
+ * @param zone [in] 1..4
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), the status of the read or of the write
+ */
+QL_API int16_t QL_CALL clrpr_1604c(int32_t handle, int16_t zone) QL_NOTHROW;
+/**
+ * AT88SC1604C: clears bit 6, the read flag, of the zone's first byte. Reads the byte first and
+ * writes it back with only that bit cleared; writes nothing when the bit is already 0.
+ * @param zone [in] 1..4
+ * @return 0, QL_BAD_ADDRESS (zone) (nothing sent), the status of the read or of the write
+ */
+QL_API int16_t QL_CALL clrrd_1604c(int32_t handle, int16_t zone) QL_NOTHROW;
+/**
+ * AT88SC1604C: sets (flag not 0) or clears (flag 0) the reader's fuse simulation.
+ * @param flag [in] any value
+ * @return 0, a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL fakefus_1604c(int32_t handle, int16_t flag) QL_NOTHROW;
+/**
+ * AT88SC1604C: personalises the card: blows its fuse.
+ * @return 0, a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL psnl_1604c(int32_t handle) QL_NOTHROW;
+/**
+ * AT88SC1604C: judges whether the card is an AT88SC1604C: zone 0 bytes 0..1 must be 72 55
+ * (registered card codes are not consulted).
+ * @return 0, QL_WRONG_CARD, or the status of the failed read
+ */
+QL_API int16_t QL_CALL chk_1604c(int32_t handle) QL_NOTHROW;
+
 /* ---- AT88SC153 ---- */
 /*
  * AT88SC153 crypto memory cards (frames with card type byte 0x75): user zones 0..2 of 64 bytes

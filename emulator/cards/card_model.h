@@ -56,6 +56,7 @@ private:
 struct CardReply {
     uint8_t status = status::ok;
     Bytes data;
+    uint32_t busy_ms = 0;  // the card's own working time: the reply goes out this much later
 
     static CardReply ok(Bytes data = {}) { return {status::ok, std::move(data)}; }
     static CardReply refuse(uint8_t status_byte) { return {status_byte, {}}; }

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "emulator/cards/at88sc153_card.h"
+#include "emulator/cards/at88sc1604_card.h"
 #include "emulator/cards/at88sc1608_card.h"
 #include "emulator/cards/blank_card.h"
 #include "emulator/cards/i2c_eeprom_card.h"
@@ -50,6 +51,9 @@ const std::array catalog{
     CatalogEntry{"93c66", "93C66 three-wire EEPROM: 512 bytes, address lines wrap", make<ThreeWireCardOf<eeprom_93c66>>},
     CatalogEntry{"at88sc1608", "AT88SC1608: 8 zones of 256 bytes, 8 password sets, mutual authentication, fuses", make<At88sc1608Card>},
     CatalogEntry{"at88sc153", "AT88SC153: 3 zones of 64 bytes, 2 password sets, mutual authentication, fuses", make<At88sc153Card>},
+    CatalogEntry{"at88sc1604", "AT88SC1604: zone 0 and 4 application zones with security and erase codes, fuse; writes take 2.5 s", make<At88sc1604Card>},
+    CatalogEntry{"at88sc1604b", "AT88SC1604B: as the AT88SC1604 with 512-byte zones and error counters in every zone; erases and writes take 2.5 s", make<At88sc1604bCard>},
+    CatalogEntry{"at88sc1604c", "AT88SC1604C: as the AT88SC1604B, error counters in zones 0 and 1 only; erases and writes take 2.5 s", make<At88sc1604cCard>},
 };
 
 }  // namespace

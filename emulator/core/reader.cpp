@@ -66,6 +66,7 @@ WireReply Reader::exchange(const CommandFrame& frame) {
     // A reply frame's length field holds at most 0xFFFF data bytes.
     if (reply.data.size() > 0xFFFF) reply.data.resize(0xFFFF);
     WireReply wire = shape_reply(reply_frame(reply.status, reply.data), fault);
+    wire.delay_ms += reply.busy_ms;  // a planned delay comes on top of the card's own time
     if (fault && fault->kind != FaultKind::status) log_.note("reply shaped by the fault plan: " + fault->describe());
     if (wire.delay_ms) log_.note("reply delayed by " + std::to_string(wire.delay_ms) + " ms");
     if (wire.bytes.empty()) log_.note("no reply");
