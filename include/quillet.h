@@ -681,6 +681,144 @@ QL_API int16_t QL_CALL eral_93c66(int32_t handle) QL_NOTHROW;
 /** Is the card a 93C66? @return 0 or QL_WRONG_CARD */
 QL_API int16_t QL_CALL chk_93c66(int32_t handle) QL_NOTHROW;
 
+/* ---- AT45D041 flash cards ---- */
+
+/*
+ * Cards with an AT45D041 serial flash: 2048 pages of 264 bytes (540672 bytes), addressed by page
+ * and byte offset within the page. Card type byte 0x6E.
+ *
+ * Transfers check, in this order and before anything is sent: length >= 1, else QL_BAD_LENGTH;
+ * page 0..2047 and offset 0..263, else QL_BAD_ADDRESS; length <= (2048 - page) x 264 - offset,
+ * else QL_BAD_LENGTH. A transfer walks from (page, offset) in chunks that never cross a page end;
+ * the first failure ends it and the chunks already carried out stay done.
+ *
+ * srd_45d041 and swr_45d041 first make sure the card answers (chk_45d041; QL_READ_FAILED or
+ * QL_WRITE_FAILED when it does not), then move at most 144 bytes a frame. A failed send or
+ * receive is tried again up to 10 times after a pause of 300 ms; swr_45d041 also tries again up
+ * to 3 times, after the same pause, when the reader answers "busy" (status byte 0x94, -148 when it
+ * lasts). Every other refusal ends the call at once. The pauses hold the calling thread.
+ *
+ * Read_45 and Write_45 move up to the rest of a page (264 bytes) a frame and repeat a failed
+ * exchange of any kind at once, up to 3 times in a row. Read_45 reads every chunk twice; when the
+ * two replies differ, a third read decides which one holds, and QL_READ_FAILED when all three
+ * differ.
+ *
+ * While the reader is an extended one (it identified itself as such when the port was opened,
+ * for the rest of the process), srd_45d041 and swr_45d041 are Read_45 and Write_45.
+ *
+ * Other failures: a transport status (QL_TIMEOUT, QL_BAD_LEAD, QL_BAD_BCC, QL_REPLY_TOO_LONG,
+ * QL_READ_FAILED, QL_WRITE_FAILED) or minus the reply status byte, after the retries. A read
+ * whose reply carries fewer bytes than asked returns QL_READ_FAILED.
+ */
+
+/**
+ * Writes flash, at most 144 bytes a frame, with pauses between retries.
+ * @param page   [in] 0..2047
+ * @param offset [in] 0..263
+ * @param length [in] 1..(2048-page) x 264 - offset
+ * @param data   [in] length bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS, QL_WRITE_FAILED (no card answers), -148 (still busy),
+ *         or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_45d041(int32_t handle, int16_t page, int16_t offset, int32_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads flash, at most 144 bytes a frame, with pauses between retries.
+ * @param page   [in] 0..2047
+ * @param offset [in] 0..263
+ * @param length [in] 1..(2048-page) x 264 - offset
+ * @param buffer [out] length bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS, QL_READ_FAILED (no card answers), or a status of the
+ *         list above
+ */
+QL_API int16_t QL_CALL srd_45d041(int32_t handle, int16_t page, int16_t offset, int32_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes flash, up to the rest of a page a frame, retrying at once.
+ * @param page   [in] 0..2047
+ * @param offset [in] 0..263
+ * @param length [in] 1..(2048-page) x 264 - offset
+ * @param data   [in] length bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS or a status of the list above
+ */
+QL_API int16_t QL_CALL Write_45(int32_t handle, int16_t page, int16_t offset, int32_t length, const uint8_t* data) QL_NOTHROW;
+/**
+ * Reads flash, up to the rest of a page a frame, every chunk twice (a third read settles a
+ * disagreement), retrying at once.
+ * @param page   [in] 0..2047
+ * @param offset [in] 0..263
+ * @param length [in] 1..(2048-page) x 264 - offset
+ * @param buffer [out] length bytes
+ * @return 0, QL_BAD_LENGTH, QL_BAD_ADDRESS, QL_READ_FAILED (three reads that all differ) or a
+ *         status of the list above
+ */
+QL_API int16_t QL_CALL Read_45(int32_t handle, int16_t page, int16_t offset, int32_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Reads the flash status byte: the status frame goes out four times, the fourth reply counts.
+ * @param status [out] one byte; 0x00 and 0xFF mean no usable card
+ * @return 0, a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL rdstrg_45d041(int32_t handle, uint8_t* status) QL_NOTHROW;
+/**
+ * Is an AT45D041 card there? Up to three flash status reads (rdstrg_45d041).
+ * @return 0 when a status other than 0x00 and 0xFF shows, QL_WRONG_CARD after three 0x00 or 0xFF,
+ *         or the status of a failed read
+ */
+QL_API int16_t QL_CALL chk_45d041(int32_t handle) QL_NOTHROW;
+/**
+ * Opens a parallel port for an AT45D041 reader: the parallel mode command on the byte link
+ * (twice), then on the nibble link (twice), 800 ms apart; when none is answered, the card-present
+ * query on the nibble link. Nothing needs closing afterwards.
+ * @param address [in] the port's I/O address (888 for 0x378)
+ * @return QL_BYTE_LINK (8888), QL_NIBBLE_LINK (6666) or QL_PORT_ERROR when no reader answers
+ */
+QL_API int32_t QL_CALL Init_45(int16_t address) QL_NOTHROW;
+
+/* ---- SSF1101 ---- */
+
+/*
+ * SSF1101 cards: 512 pages of 1024 bytes (524288 bytes). Card type byte 0x6F. Transfers go page
+ * by page, up to the rest of a page an exchange; the first failure ends them and the pieces
+ * already carried out stay done. A failed exchange is tried again after a pause of 300 ms (which
+ * holds the calling thread): a read up to 10 times for a failed send or receive and 3 times for a
+ * refusal; a write up to 4 times for a failed send or receive and 3 times for "busy" (status byte
+ * 0x94, -148 when it lasts), every retry starting the piece again with its announce frame.
+ *
+ * chk_ssf1101 and eral_ssf1101 let the card work longer: on a serial port the read time-outs grow
+ * for each of their exchanges (up to 2 s between bytes for the status read, 3 s for the erase)
+ * and are put back afterwards, also when the exchange fails. The parallel links keep their waits.
+ *
+ * Failures: a transport status (QL_TIMEOUT, QL_BAD_LEAD, QL_BAD_BCC, QL_REPLY_TOO_LONG,
+ * QL_READ_FAILED, QL_WRITE_FAILED) or minus the reply status byte, after the retries. A read whose
+ * reply carries fewer bytes than asked returns QL_READ_FAILED.
+ */
+
+/**
+ * Reads an SSF1101.
+ * @param page   [in] 0..511
+ * @param offset [in] 0..1023
+ * @param length [in] 1..(512-page) x 1024 - offset
+ * @param buffer [out] length bytes
+ * @return 0; QL_BAD_LENGTH (checked first: length < 1; last: past the card's end); QL_BAD_ADDRESS;
+ *         or a status of the list above
+ */
+QL_API int16_t QL_CALL srd_ssf1101(int32_t handle, int16_t page, int16_t offset, int32_t length, uint8_t* buffer) QL_NOTHROW;
+/**
+ * Writes an SSF1101: for each piece an announce frame, then, once the reader accepts it, the data.
+ * @param page   [in] 0..511
+ * @param offset [in] 0..1024 (1024: the end of the page; the data start on the next page)
+ * @param length [in] up to (512-page) x 1024 - offset; 0 or less returns 0 and sends nothing
+ * @param data   [in] length bytes
+ * @return 0, QL_BAD_ADDRESS, QL_BAD_LENGTH, -148 (still busy) or a status of the list above
+ */
+QL_API int16_t QL_CALL swr_ssf1101(int32_t handle, int16_t page, int16_t offset, int32_t length, const uint8_t* data) QL_NOTHROW;
+/** Erases the whole SSF1101 (every byte 0xFF). @return 0, a transport status or minus the reply status byte */
+QL_API int16_t QL_CALL eral_ssf1101(int32_t handle) QL_NOTHROW;
+/**
+ * Is an SSF1101 there? Up to three card status reads, each of four frames; the fourth reply's
+ * status byte is 0x0F on an SSF1101.
+ * @return 0, QL_WRONG_CARD after three other values, or the status of a failed exchange
+ */
+QL_API int16_t QL_CALL chk_ssf1101(int32_t handle) QL_NOTHROW;
+
 /* ---- authentication cipher ---- */
 /* The host side of the AT88SC153/AT88SC1608 mutual authentication. The two functions share one
  * cipher state for the whole process (zero at load, not locked): one computation, SetInit and

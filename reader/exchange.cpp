@@ -8,11 +8,15 @@ namespace quillet {
 
 Status send_frame(int32_t handle, const Frame& frame) {
     if (frame.overflowed()) return Status::bad_length;
-    if (is_parallel(handle)) return parallel_send(frame.bytes());
+    return send_bytes(handle, frame.bytes());
+}
+
+Status send_bytes(int32_t handle, std::span<const uint8_t> bytes) {
+    if (is_parallel(handle)) return parallel_send(bytes);
     SerialPort* port = serial_port(handle);
     // A handle that names no open port fails like a write call on a closed handle.
     if (!port) return Status::write_failed;
-    return serial_send(*port, frame.bytes());
+    return serial_send(*port, bytes);
 }
 
 Status receive_reply(int32_t handle, Wait wait, Reply& reply) {
@@ -32,6 +36,10 @@ Status read_data(int32_t handle, const Frame& frame, Wait wait, uint8_t* out, si
     if (wanted > Reply::max_capacity - frame_overhead) return Status::bad_length;
     Reply reply(std::max(Reply::ordinary, frame_overhead + wanted));
     if (Status s = exchange(handle, frame, wait, reply); failed(s)) return s;
+    return take_data(reply, out, wanted);
+}
+
+Status take_data(const Reply& reply, uint8_t* out, size_t wanted) {
     if (reply.data().size() < wanted) return Status::read_failed;
     reply.copy_data(out, wanted);
     return Status::ok;

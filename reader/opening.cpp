@@ -48,15 +48,6 @@ int32_t open_serial(int16_t port_number, int32_t requested, Opener opener) {
     return handle ? handle : code(Status::port_error);
 }
 
-int32_t select_parallel(int16_t port_number, int32_t link) {
-    const auto address = static_cast<uint16_t>(port_number);
-    process_state().parallel_address = address;
-    port_io().acquire(address);
-    port_io().write(static_cast<uint16_t>(address + 2), 0x24);
-    port_io().write(address, 0xFF);
-    return link == 1 ? byte_link_handle : nibble_link_handle;
-}
-
 // The openers' probe: a reader answers when the card-present query succeeds or says 0x83.
 Status probe(int32_t handle) {
     uint8_t state = 0;
@@ -89,6 +80,15 @@ Status probe_after_settling(int32_t handle) {
 }
 
 }  // namespace
+
+int32_t select_parallel(int16_t port_number, int32_t link) {
+    const auto address = static_cast<uint16_t>(port_number);
+    process_state().parallel_address = address;
+    port_io().acquire(address);
+    port_io().write(static_cast<uint16_t>(address + 2), 0x24);
+    port_io().write(address, 0xFF);
+    return link == 1 ? byte_link_handle : nibble_link_handle;
+}
 
 uint8_t baud_code(int32_t baud) {
     const auto it = std::find(reader_rates.begin(), reader_rates.end(), baud);

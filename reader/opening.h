@@ -18,6 +18,9 @@ int32_t find_reader_rate(int16_t port_number);                        // chk_bau
 Status close_reader(int32_t handle);                                  // ic_exit
 Status switch_reader_link(int32_t handle, int32_t value);             // set_baud
 Status send_parallel_mode(int32_t handle, bool byte_mode);           // AA B1 ... M, for Init_45
+// Stores the parallel port address, sets the port idle (control 0x24, data 0xFF) and returns the
+// link's handle: 8888 for link 1, else 6666. Nothing is sent to the reader.
+int32_t select_parallel(int16_t port_number, int32_t link);
 // The plain open: like open_reader with the plain settings, asking a parallel reader nothing.
 int32_t open_port_plain(int16_t port_number, int32_t baud_or_link);
 

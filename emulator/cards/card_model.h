@@ -13,7 +13,8 @@
 //     contents() / load_contents(), and calls mark_changed() whenever the image changes, so the
 //     program can write it back to its file;
 //   - may await a data frame that is not led by 0xAA after an announce frame (awaited_raw_frame(),
-//     handle_raw_frame()).
+//     handle_raw_frame());
+//   - may offer settings of its own (set_setting()), such as a status byte to show.
 // Refusals use the status bytes of emulator/core/reader_status.h.
 #pragma once
 
@@ -87,6 +88,10 @@ public:
     virtual std::optional<RawFrameSpec> awaited_raw_frame() const { return std::nullopt; }
     // frame: the whole raw frame, lead and BCC included (the reader checked its XOR).
     virtual CardReply handle_raw_frame(std::span<const uint8_t> frame);
+
+    // A setting of the model's own, by name (the control channel's "card-set NAME VALUE"); false
+    // for a name the model does not have or a value it cannot take.
+    virtual bool set_setting(std::string_view, uint32_t) { return false; }
 
     // The persistent image, as stored in a contents file.
     virtual Bytes contents() const = 0;

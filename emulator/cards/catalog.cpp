@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "emulator/cards/at45d041_card.h"
 #include "emulator/cards/at88sc153_card.h"
 #include "emulator/cards/at88sc1604_card.h"
 #include "emulator/cards/at88sc1608_card.h"
@@ -15,6 +16,7 @@
 #include "emulator/cards/sle4406_card.h"
 #include "emulator/cards/sle4428_card.h"
 #include "emulator/cards/sle4442_card.h"
+#include "emulator/cards/ssf1101_card.h"
 #include "emulator/cards/three_wire_card.h"
 
 namespace vreader {
@@ -49,6 +51,8 @@ const std::array catalog{
     CatalogEntry{"93c46", "93C46 three-wire EEPROM: 128 bytes, address lines wrap", make<ThreeWireCardOf<eeprom_93c46>>},
     CatalogEntry{"93c57", "93C57 three-wire EEPROM: 256 bytes, address lines wrap", make<ThreeWireCardOf<eeprom_93c57>>},
     CatalogEntry{"93c66", "93C66 three-wire EEPROM: 512 bytes, address lines wrap", make<ThreeWireCardOf<eeprom_93c66>>},
+    CatalogEntry{"at45d041", "AT45D041 flash: 2048 pages of 264 bytes, flash status byte 0x9C (settable), busy answer 0x94 on demand", make<At45d041Card>},
+    CatalogEntry{"ssf1101", "SSF1101: 512 pages of 1024 bytes, announced writes, erase all, card status 0x0F (settable)", make<Ssf1101Card>},
     CatalogEntry{"at88sc1608", "AT88SC1608: 8 zones of 256 bytes, 8 password sets, mutual authentication, fuses", make<At88sc1608Card>},
     CatalogEntry{"at88sc153", "AT88SC153: 3 zones of 64 bytes, 2 password sets, mutual authentication, fuses", make<At88sc153Card>},
     CatalogEntry{"at88sc1604", "AT88SC1604: zone 0 and 4 application zones with security and erase codes, fuse; writes take 2.5 s", make<At88sc1604Card>},

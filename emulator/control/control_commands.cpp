@@ -186,6 +186,15 @@ Lines cmd_card_state(ControlContext& c, const Args& a) {
     return ok();
 }
 
+Lines cmd_card_set(ControlContext& c, const Args& a) {
+    CardModel* card = c.reader.card();
+    if (!card) return err("slot empty");
+    const auto value = parse_number(a[1]);
+    if (a.size() != 2 || !value) return err("usage: card-set NAME VALUE");
+    if (!card->set_setting(a[0], *value)) return err("the " + std::string(card->family()) + " card has no setting '" + std::string(a[0]) + "' taking " + std::string(a[1]));
+    return ok();
+}
+
 Lines cmd_fault(ControlContext& c, const Args& a) {
     if (a[0] == "clear") {
         c.reader.faults().clear();
@@ -246,6 +255,7 @@ inline constexpr std::array commands{
     CommandRow{"empty-state", cmd_empty_state}, CommandRow{"card-state", cmd_card_state},
     CommandRow{"fault", cmd_fault},       CommandRow{"log", cmd_log},
     CommandRow{"beeps", cmd_beeps},       CommandRow{"quit", cmd_quit},
+    CommandRow{"card-set", cmd_card_set},
 };
 
 }  // namespace

@@ -19,6 +19,7 @@
 //   mem write ADDR HEX            writes reader memory (the link byte too, unlike command B6)
 //   empty-state zero|86|89        how the card-present query answers for an empty slot
 //   card-state N|card             a fixed state byte for the card-present query, or the card's own
+//   card-set NAME VALUE           a setting of the main card's own ("status 0xFF", "busy 2")
 //   fault WHAT                    plans a fault (emulator/core/fault_plan.h): "drop", "status 0x86 next 3", ...
 //   fault list | fault clear
 //   log                           the frame log, one line per entry, then ok COUNT

@@ -12,7 +12,7 @@ namespace vreader {
 
 namespace {
 
-inline constexpr size_t max_line = 1 << 20;  // a contents image of a large flash card, in hex
+inline constexpr size_t max_line = 1 << 22;  // a contents image of a large flash card, in hex
 inline constexpr int write_wait_ms = 2000;
 
 bool send_all(int fd, const std::string& text) {

@@ -25,7 +25,7 @@ inline constexpr std::array kinds{
     KindRow{FaultKind::garbage, "garbage", -1, 16, 4096},
     KindRow{FaultKind::truncate, "truncate", 1, 0, 0xFFFF},
     KindRow{FaultKind::oversize, "oversize", 1, 0, 0xFFFF},
-    KindRow{FaultKind::corrupt, "corrupt", 0, 0, 0},
+    KindRow{FaultKind::corrupt, "corrupt", -1, 0, 0xFFFF},
     KindRow{FaultKind::never, "never", 0, 0, 0},
 };
 
@@ -192,8 +192,8 @@ WireReply shape_reply(const Bytes& reply, const std::optional<Fault>& fault) {
         break;
     }
     case FaultKind::corrupt:
-        if (wire.bytes.size() > 5) {
-            wire.bytes[4] ^= 0xFF;
+        if (wire.bytes.size() > 5 + size_t{fault->value}) {
+            wire.bytes[4 + fault->value] ^= 0xFF;
             wire.bytes.back() ^= 0xFF;
         }
         break;

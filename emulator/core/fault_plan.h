@@ -13,8 +13,8 @@
 //   oversize L [M]  the reply announces L data bytes and carries M of them (default L): its own
 //                   data cut or padded with 0x00, then the XOR of everything sent, so the frame is
 //                   well formed when M equals L
-//   corrupt         the reply's first data byte is inverted and its BCC made to match: a memory
-//                   cell that reads back wrong, in a well-formed frame
+//   corrupt [P]     the reply's data byte P (default 0, the first) is inverted and its BCC made
+//                   to match: a memory cell that reads back wrong, in a well-formed frame
 //   never           no reader attached: nothing is carried out and nothing answered, until cleared
 #pragma once
 

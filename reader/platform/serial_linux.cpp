@@ -99,6 +99,15 @@ public:
 
     bool set_baud(uint32_t baud) override { return apply_line_settings(fd_, baud); }
 
+    bool get_timeouts(SerialTimeouts& timeouts) override {
+        timeouts = timeouts_;
+        return true;
+    }
+    bool set_timeouts(const SerialTimeouts& timeouts) override {
+        timeouts_ = timeouts;
+        return true;
+    }
+
     bool close() override {
         if (fd_ < 0) return true;
         ::flock(fd_, LOCK_UN);

@@ -39,6 +39,10 @@ public:
     virtual bool purge() = 0;
     // Changes only the line speed (the device control block's baud rate).
     virtual bool set_baud(uint32_t baud) = 0;
+    // The read and write time-outs in force, and changing them (slow card operations lengthen the
+    // read time-outs for one exchange); false when the platform refuses.
+    virtual bool get_timeouts(SerialTimeouts& timeouts) = 0;
+    virtual bool set_timeouts(const SerialTimeouts& timeouts) = 0;
     virtual bool close() = 0;
 };
 

@@ -77,6 +77,19 @@ public:
 
     bool set_baud(uint32_t baud) override { return set_line_speed(handle_, baud); }
 
+    bool get_timeouts(SerialTimeouts& t) override {
+        COMMTIMEOUTS timeouts{};
+        if (!GetCommTimeouts(handle_, &timeouts)) return false;
+        t = {timeouts.ReadIntervalTimeout, timeouts.ReadTotalTimeoutMultiplier, timeouts.ReadTotalTimeoutConstant,
+             timeouts.WriteTotalTimeoutMultiplier, timeouts.WriteTotalTimeoutConstant};
+        return true;
+    }
+    bool set_timeouts(const SerialTimeouts& t) override {
+        COMMTIMEOUTS timeouts{t.read_interval_ms, t.read_total_per_byte_ms, t.read_total_constant_ms,
+                              t.write_total_per_byte_ms, t.write_total_constant_ms};
+        return SetCommTimeouts(handle_, &timeouts) != 0;
+    }
+
     bool close() override {
         if (handle_ == INVALID_HANDLE_VALUE) return true;
         const bool closed = CloseHandle(handle_) != 0;

@@ -1,0 +1,38 @@
+#include "emulator/cards/at45d041_card.h"
+
+namespace vreader {
+
+namespace {
+
+constexpr uint8_t cmd_write = 0x60;
+constexpr uint8_t cmd_read = 0x61;
+constexpr uint8_t cmd_flash_status = 0x77;
+
+constexpr size_t frame_with_count = 7;  // card type, page, offset, count
+
+}  // namespace
+
+CardReply At45d041Card::handle(const CardCommand& c) {
+    if (busy()) return CardReply::refuse(status::card_busy);
+    const size_t page = c.bytes_5_6();
+    const size_t offset = c.address();
+    switch (c.command()) {
+        case cmd_read:
+            if (c.body().size() < frame_with_count || c.count() < 1 || !within_page(page, offset, c.count()))
+                return CardReply::refuse(status::bad_parameter);
+            return CardReply::ok(read(page, offset, c.count()));
+        case cmd_write: {
+            const auto data = c.write_data();
+            if (data.empty() || !within_page(page, offset, data.size()))
+                return CardReply::refuse(status::bad_parameter);
+            program(page, offset, data);
+            return CardReply::ok();
+        }
+        case cmd_flash_status:
+            return CardReply::ok({status_byte()});
+        default:
+            return CardReply::refuse(status::unknown_command);
+    }
+}
+
+}  // namespace vreader
