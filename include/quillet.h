@@ -1061,6 +1061,22 @@ QL_API int16_t QL_CALL ic_encrypt(const uint8_t* key, const uint8_t* in, uint32_
 /** DES_Decrypt with an 8-byte key; arguments and result as ic_encrypt. */
 QL_API int16_t QL_CALL ic_decrypt(const uint8_t* key, const uint8_t* in, uint32_t len, uint8_t* out) QL_NOTHROW;
 
+/* ---- card type detection ---- */
+
+/**
+ * Tells which kind of card is in the reader: tries the card checks of 22 families in a fixed
+ * order, switching the contacts off (turn_off) before each try, and answers with the first that
+ * accepts the card: chk_4404 40, chk_4406 41, chk_102 51, chk_1604 52, chk_1604b 53, chk_1608 54,
+ * chk_153 55, chk_4428 31, chk_4442 21, chk_2042 22, chk_45d041 10, chk_93c46a 60, chk_93c46 61,
+ * chk_93c57 62, chk_24c16 5, chk_24c08 4, chk_24c04 3, chk_24c02 2, chk_24c01a 1, chk_24c64 7,
+ * chk_24c32 6, chk_ssf1101 12. When none accepts, the contacts are switched off once more.
+ * Several checks accept more than one kind of card; the first acceptance wins. Cards of the
+ * AT88SC101, SLE4436, AT88SC1604C, SLE4418, SLE4432 and 93C66 have no try of their own.
+ * @return the card type number above, or 0 when no check accepts the card (also without a
+ *         reader or a card); never a negative status
+ */
+QL_API int16_t QL_CALL chk_card(int32_t handle) QL_NOTHROW;
+
 /* ---- instruction files ---- */
 
 /**
