@@ -58,11 +58,13 @@ struct Call {
     int16_t operator()(exports::WriteThree f) const { return f(handle, at(0), at(1), at(2), in); }
     int16_t operator()(exports::Counter f) const {
         int16_t count = 0;
-        return counted(f(handle, &count), count);
+        const int16_t status = f(handle, &count);
+        return counted(status, count);
     }
     int16_t operator()(exports::CounterOne f) const {
         int16_t count = 0;
-        return counted(f(handle, at(0), &count), count);
+        const int16_t status = f(handle, at(0), &count);
+        return counted(status, count);
     }
     int16_t operator()(exports::Exchange f) const { return f(handle, at(0), in, out); }
 };
