@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include "filecmd/characters.h"
 
@@ -201,7 +202,7 @@ struct FileCloser {
 
 bool DiskFiles::append(const std::string& name, uint32_t offset, uint32_t length, Bytes& out, size_t limit) {
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "rb"));
-    if (!file || offset > static_cast<unsigned long>(std::numeric_limits<long>::max())) return false;
+    if (!file || !std::in_range<long>(offset)) return false;
     if (std::fseek(file.get(), static_cast<long>(offset), SEEK_SET) != 0) return false;
     const size_t kept = out.size();
     if (length != 0) {
