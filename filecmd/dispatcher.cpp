@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <utility>
 
 #include "filecmd/command_table.h"
 #include "filecmd/default_length.h"
@@ -17,6 +18,18 @@ namespace {
 using Buffer = std::array<uint8_t, working_buffer_size>;
 
 constexpr int64_t flash_page_size = 264;
+
+// Where a flash transfer stands `moved` bytes after page and offset.
+struct FlashPosition {
+    int64_t page;
+    int64_t offset;
+};
+constexpr FlashPosition flash_position_after(int64_t page, int64_t offset, int64_t moved) {
+    const int64_t linear = page * flash_page_size + offset + moved;
+    return {linear / flash_page_size, linear % flash_page_size};
+}
+static_assert(flash_position_after(3, 200, 2100).page == 11 && flash_position_after(3, 200, 2100).offset == 188);
+static_assert(flash_position_after(0, 0, 4200).page == 15 && flash_position_after(0, 0, 4200).offset == 240);
 constexpr size_t reset_fill = 48;  // cpu_reset: the answer's bytes are found before three fillers
 constexpr uint8_t reset_filler = 0xEE;
 
@@ -98,6 +111,17 @@ std::optional<int64_t> capacity_of(const Command& command, int32_t zone) {
     return command.capacity[static_cast<size_t>(zone)];
 }
 
+// s and c of the default-length rule.
+std::pair<int64_t, int64_t> start_and_count(Extent extent, const std::array<int32_t, 4>& n) {
+    switch (extent) {
+        case Extent::from_n1: return {n[0], n[1]};
+        case Extent::from_n2: return {n[1], n[2]};
+        case Extent::whole:
+        case Extent::none: break;
+    }
+    return {0, n[0]};
+}
+
 int64_t byte_count(ByteCount bytes, const Slots& slots) {
     switch (bytes) {
         case ByteCount::none: return 0;
@@ -171,17 +195,19 @@ Status transfer_in_pieces(const Command& command, int32_t handle, const Instruct
     const bool reading = command.kind == Kind::read;
     OutputFile out;
     if (reading && !out.open(instruction.file, instruction.mode)) return instruction_refused;
-    const bool by_page = command.pieces == Pieces::by_page;
-    const int64_t first = by_page ? slots[0] * flash_page_size + slots[1] : slots[0];
+    const int64_t first_address = slots[0];
+    const int64_t first_page = slots[0];
+    const int64_t first_offset = slots[1];
     Buffer buffer{};
     for (int64_t moved = 0, remaining = slots[3]; remaining > 0; moved += working_buffer_size) {
         const int64_t piece = std::min<int64_t>(remaining, working_buffer_size);
         slots[3] = piece;
-        if (moved > 0 && by_page) {
-            slots[0] = (first + moved) / flash_page_size;
-            slots[1] = (first + moved) % flash_page_size;
+        if (moved > 0 && command.pieces == Pieces::by_page) {
+            const FlashPosition at = flash_position_after(first_page, first_offset, moved);
+            slots[0] = at.page;
+            slots[1] = at.offset;
         } else if (moved > 0) {
-            slots[0] = first + moved;
+            slots[0] = first_address + moved;
         }
         const std::optional<Call> call = make_call(command, handle, slots, buffer.data(), buffer.data());
         if (!call) return instruction_refused;
@@ -206,8 +232,7 @@ Status dispatch(int32_t handle, const Instruction& instruction, int32_t data_len
     if (command->extent != Extent::none) {
         const std::optional<int64_t> capacity = capacity_of(*command, n[0]);
         if (!capacity) return Status::bad_address;
-        const int64_t start = command->extent == Extent::from_n1 ? n[0] : command->extent == Extent::from_n2 ? n[1] : 0;
-        const int64_t count = command->extent == Extent::from_n1 ? n[1] : command->extent == Extent::from_n2 ? n[2] : n[0];
+        const auto [start, count] = start_and_count(command->extent, n);
         slots[3] = default_length(start, count, data_length, *capacity);
         if (slots[3] < 0) return Status::bad_length;
     }
