@@ -10,7 +10,7 @@
 //     inline constexpr exports::ReadTwo srd_4404 = nullptr;
 // by
 //     using ::srd_4404;
-// (for everything at once: sed -E -i 's/inline constexpr exports::[A-Za-z]+ ([A-Za-z0-9_]+) = nullptr;/using ::\1;/'
+// (for everything at once: sed -E -i 's/^inline constexpr exports::[A-Za-z]+ ([A-Za-z0-9_]+) = nullptr;/using ::\1;/'
 // reader/pending_exports.h). The tables then call the real export; a signature that differs from
 // the type written here stops the build at the table row. When no line is left, delete this file
 // and the "pending::" prefixes.
