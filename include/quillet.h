@@ -1910,6 +1910,58 @@ QL_API int16_t QL_CALL ic_encrypt(const uint8_t* key, const uint8_t* in, uint32_
 /** DES_Decrypt with an 8-byte key; arguments and result as ic_encrypt. */
 QL_API int16_t QL_CALL ic_decrypt(const uint8_t* key, const uint8_t* in, uint32_t len, uint8_t* out) QL_NOTHROW;
 
+/* ---- card type detection ---- */
+
+/**
+ * Tells which kind of card is in the reader: tries the card checks of 22 families in a fixed
+ * order, switching the contacts off (turn_off) before each try, and answers with the first that
+ * accepts the card: chk_4404 40, chk_4406 41, chk_102 51, chk_1604 52, chk_1604b 53, chk_1608 54,
+ * chk_153 55, chk_4428 31, chk_4442 21, chk_2042 22, chk_45d041 10, chk_93c46a 60, chk_93c46 61,
+ * chk_93c57 62, chk_24c16 5, chk_24c08 4, chk_24c04 3, chk_24c02 2, chk_24c01a 1, chk_24c64 7,
+ * chk_24c32 6, chk_ssf1101 12. When none accepts, the contacts are switched off once more.
+ * Several checks accept more than one kind of card; the first acceptance wins. Cards of the
+ * AT88SC101, SLE4436, AT88SC1604C, SLE4418, SLE4432 and 93C66 have no try of their own.
+ * @return the card type number above, or 0 when no check accepts the card (also without a
+ *         reader or a card); never a negative status
+ */
+QL_API int16_t QL_CALL chk_card(int32_t handle) QL_NOTHROW;
+
+/* ---- instruction files ---- */
+
+/**
+ * Runs the instructions of an instruction file, one after another, until one fails. Each
+ * instruction names a command in a call-like form, its numbers, an optional output file and a
+ * data block in braces:
+ *
+ *     srd_4442(dev, 0, 32, "card.bin/wb") { }
+ *     swr_4442(dev, 0x20, 4) { "AB", 0x43, 'D' }
+ *     swr_24c02(dev, 0, -1) { <image.bin>[16][64], (0xFF)*8 }
+ *
+ * The first argument is skipped (the port handle is given here); up to four numbers follow
+ * (decimal, 0x hexadecimal; -5 and any other negative number read as -1), or up to three and the
+ * output file "name" or "name/mode" (mode r, w or a with optional + and b or t; "w" when none is
+ * given; name at most 19 characters, mode at most 11). Names are at most 19 characters and
+ * compared without case; a name that begins with a command's name runs that command. Read
+ * commands write their bytes to the output file and remove it again when they fail (a file that
+ * existed before and was opened to read, update or append keeps what it held).
+ * The data block holds strings "...", characters 'c', numbers (one byte each), file items
+ * <name>[offset][length] and repeat groups (items)*count. An empty block passes the data length -1.
+ * Scratch files ins.ins and data.tmp are made new in the current directory (a file or link of
+ * that name is removed first, never followed) and removed on every way out: one run at a time
+ * per working directory.
+ * @param instruction_file [in] the instruction file's name
+ * @param failed_index     [out] set to 0 first; the number (from 0) of the instruction that
+ *                         failed when a command failed; may be null
+ * @return 0 when every instruction ran (also for a file without instructions); 254 when the
+ *         instruction file or a scratch file cannot be opened, read or written, a brace is left
+ *         open, an instruction or data block does not parse, or a command cannot be run (unknown
+ *         name, output file not opened or written, too few data bytes, a number its argument
+ *         cannot hold); QL_BAD_LENGTH for a count above the 2100-byte working buffer (except the
+ *         24C64 and flash commands, which go in pieces) or a negative count; QL_BAD_ADDRESS for a
+ *         zone the command does not have; else the status of the failed command's export
+ */
+QL_API int16_t QL_CALL exp_dis(int32_t handle, const char* instruction_file, int16_t* failed_index) QL_NOTHROW;
+
 #ifdef __cplusplus
 }
 #endif

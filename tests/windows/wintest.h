@@ -39,4 +39,7 @@ void card_sessions(const struct session** first, size_t* count);
 void crypto_card_sessions(const struct session** first, size_t* count);
 void des_session(const struct session* self);
 
+/* exp_dis: instruction files on the SLE4442 (wintest_instructions.c). */
+void instructions_session(const struct session* self);
+
 #endif

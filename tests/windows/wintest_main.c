@@ -10,6 +10,7 @@ static const struct session reader_sessions[] = {
     {"reader", "--version QVR-WINE-SESSION-1", reader_session, NULL},
     {"rates", "--rate 115200", rates_session, NULL},
     {"des", "", des_session, NULL},
+    {"instructions", "--card sle4442", instructions_session, NULL},
 };
 
 /* Each group of card sessions. */

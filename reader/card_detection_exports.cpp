@@ -1,0 +1,5 @@
+// Export of card type detection.
+#include "quillet.h"
+#include "reader/card_detection.h"
+
+QL_API int16_t QL_CALL chk_card(int32_t handle) noexcept { return quillet::detect_card_type(handle); }
