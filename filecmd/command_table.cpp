@@ -61,8 +61,8 @@ constexpr Command on_flash(std::string_view name, Kind kind, Export call) {
     return {name, name.size(), kind, call, {Arg::n1, Arg::n2, Arg::length}, Extent::from_n2, {flash_capacity},
             false, ByteCount::length, Pieces::by_page};
 }
-constexpr Command flash_write(std::string_view name, WriteThree call) { return on_flash(name, Kind::write, call); }
-constexpr Command flash_read(std::string_view name, ReadThree call) { return on_flash(name, Kind::read, call); }
+constexpr Command flash_write(std::string_view name, WriteFlash call) { return on_flash(name, Kind::write, call); }
+constexpr Command flash_read(std::string_view name, ReadFlash call) { return on_flash(name, Kind::read, call); }
 
 // Codes: (handle, #1 length, data) with #1 bytes, or (handle, #1, #2 length, data) with #2 bytes.
 constexpr Command code_write(std::string_view name, WriteOne call) {

@@ -46,7 +46,7 @@ enum class Pieces : uint8_t {
 
 using Export = std::variant<exports::Plain, exports::PlainShort, exports::PlainLong, exports::PlainTwo,
                             exports::PlainThree, exports::Read, exports::ReadOne, exports::ReadTwo, exports::ReadThree,
-                            exports::WriteOne, exports::WriteTwo, exports::WriteThree, exports::Counter,
+                            exports::WriteOne, exports::WriteTwo, exports::WriteThree, exports::ReadFlash, exports::WriteFlash, exports::Counter,
                             exports::CounterOne, exports::Exchange>;
 
 inline constexpr size_t zone_count = 5;

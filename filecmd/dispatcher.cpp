@@ -69,6 +69,8 @@ struct Call {
     int16_t operator()(exports::WriteOne f) const { return f(handle, at(0), in); }
     int16_t operator()(exports::WriteTwo f) const { return f(handle, at(0), at(1), in); }
     int16_t operator()(exports::WriteThree f) const { return f(handle, at(0), at(1), at(2), in); }
+    int16_t operator()(exports::ReadFlash f) const { return f(handle, at(0), at(1), values[2], out); }
+    int16_t operator()(exports::WriteFlash f) const { return f(handle, at(0), at(1), values[2], in); }
     int16_t operator()(exports::Counter f) const {
         int16_t count = 0;
         const int16_t status = f(handle, &count);

@@ -21,6 +21,9 @@ using ReadThree = int16_t(QL_CALL*)(int32_t, int16_t, int16_t, int16_t, uint8_t*
 using WriteOne = int16_t(QL_CALL*)(int32_t, int16_t, const uint8_t*) noexcept;     // (handle, a, in)
 using WriteTwo = int16_t(QL_CALL*)(int32_t, int16_t, int16_t, const uint8_t*) noexcept;
 using WriteThree = int16_t(QL_CALL*)(int32_t, int16_t, int16_t, int16_t, const uint8_t*) noexcept;
+// (handle, page, offset, 32-bit length, buffer): the flash cards
+using ReadFlash = int16_t(QL_CALL*)(int32_t, int16_t, int16_t, int32_t, uint8_t*) noexcept;
+using WriteFlash = int16_t(QL_CALL*)(int32_t, int16_t, int16_t, int32_t, const uint8_t*) noexcept;
 using Counter = int16_t(QL_CALL*)(int32_t, int16_t*) noexcept;                     // (handle, count)
 using CounterOne = int16_t(QL_CALL*)(int32_t, int16_t, int16_t*) noexcept;         // (handle, a, count)
 using Exchange = int16_t(QL_CALL*)(int32_t, int16_t, const uint8_t*, uint8_t*) noexcept;  // (handle, n, in, out)

@@ -22,98 +22,98 @@
 namespace quillet::pending {
 
 // AT45D041 flash cards
-inline constexpr exports::WriteThree swr_45d041 = nullptr;
-inline constexpr exports::ReadThree srd_45d041 = nullptr;
-inline constexpr exports::WriteThree Write_45 = nullptr;
-inline constexpr exports::ReadThree Read_45 = nullptr;
-inline constexpr exports::Read rdstrg_45d041 = nullptr;
-inline constexpr exports::Plain chk_45d041 = nullptr;
+using ::swr_45d041;
+using ::srd_45d041;
+using ::Write_45;
+using ::Read_45;
+using ::rdstrg_45d041;
+using ::chk_45d041;
 
 // SSF1101 cards
-inline constexpr exports::Plain chk_ssf1101 = nullptr;
+using ::chk_ssf1101;
 
 // SLE4404
-inline constexpr exports::WriteTwo swr_4404 = nullptr;
-inline constexpr exports::ReadTwo srd_4404 = nullptr;
-inline constexpr exports::WriteOne csc_4404 = nullptr;
-inline constexpr exports::WriteOne wsc_4404 = nullptr;
-inline constexpr exports::ReadOne rsc_4404 = nullptr;
-inline constexpr exports::Counter rsct_4404 = nullptr;
-inline constexpr exports::WriteOne cesc_4404 = nullptr;
-inline constexpr exports::WriteOne wesc_4404 = nullptr;
-inline constexpr exports::ReadOne resc_4404 = nullptr;
-inline constexpr exports::Counter resct_4404 = nullptr;
-inline constexpr exports::PlainTwo ser_4404 = nullptr;
-inline constexpr exports::PlainShort fakefus_4404 = nullptr;
-inline constexpr exports::Plain clrpr_4404 = nullptr;
-inline constexpr exports::Plain clrrd_4404 = nullptr;
-inline constexpr exports::Plain psnl_4404 = nullptr;
-inline constexpr exports::Plain chk_4404 = nullptr;
+using ::swr_4404;
+using ::srd_4404;
+using ::csc_4404;
+using ::wsc_4404;
+using ::rsc_4404;
+using ::rsct_4404;
+using ::cesc_4404;
+using ::wesc_4404;
+using ::resc_4404;
+using ::resct_4404;
+using ::ser_4404;
+using ::fakefus_4404;
+using ::clrpr_4404;
+using ::clrrd_4404;
+using ::psnl_4404;
+using ::chk_4404;
 
 // SLE4406
-inline constexpr exports::WriteTwo swr_4406 = nullptr;
-inline constexpr exports::ReadTwo srd_4406 = nullptr;
-inline constexpr exports::WriteOne csc_4406 = nullptr;
-inline constexpr exports::WriteOne wsc_4406 = nullptr;
-inline constexpr exports::ReadOne rsc_4406 = nullptr;
-inline constexpr exports::Counter rsct_4406 = nullptr;
-inline constexpr exports::PlainShort eswc_4406 = nullptr;
-inline constexpr exports::Plain psnl_4406 = nullptr;
-inline constexpr exports::Plain chk_4406 = nullptr;
+using ::swr_4406;
+using ::srd_4406;
+using ::csc_4406;
+using ::wsc_4406;
+using ::rsc_4406;
+using ::rsct_4406;
+using ::eswc_4406;
+using ::psnl_4406;
+using ::chk_4406;
 
 // AT88SC102
-inline constexpr exports::WriteThree swr_102 = nullptr;
-inline constexpr exports::ReadThree srd_102 = nullptr;
-inline constexpr exports::PlainThree ser_102 = nullptr;
-inline constexpr exports::WriteOne csc_102 = nullptr;
-inline constexpr exports::WriteOne wsc_102 = nullptr;
-inline constexpr exports::ReadOne rsc_102 = nullptr;
-inline constexpr exports::Counter rsct_102 = nullptr;
-inline constexpr exports::WriteTwo cesc_102 = nullptr;
-inline constexpr exports::WriteTwo wesc_102 = nullptr;
-inline constexpr exports::ReadTwo resc_102 = nullptr;
-inline constexpr exports::CounterOne resct_102 = nullptr;
-inline constexpr exports::PlainShort clrpr_102 = nullptr;
-inline constexpr exports::PlainShort clrrd_102 = nullptr;
-inline constexpr exports::PlainShort fakefus_102 = nullptr;
-inline constexpr exports::Plain psnl_102 = nullptr;
-inline constexpr exports::Plain chk_102 = nullptr;
+using ::swr_102;
+using ::srd_102;
+using ::ser_102;
+using ::csc_102;
+using ::wsc_102;
+using ::rsc_102;
+using ::rsct_102;
+using ::cesc_102;
+using ::wesc_102;
+using ::resc_102;
+using ::resct_102;
+using ::clrpr_102;
+using ::clrrd_102;
+using ::fakefus_102;
+using ::psnl_102;
+using ::chk_102;
 
 // AT88SC1604B
-inline constexpr exports::WriteThree swr_1604b = nullptr;
-inline constexpr exports::ReadThree srd_1604b = nullptr;
-inline constexpr exports::PlainThree ser_1604b = nullptr;
-inline constexpr exports::WriteTwo csc_1604b = nullptr;
-inline constexpr exports::WriteTwo wsc_1604b = nullptr;
-inline constexpr exports::ReadTwo rsc_1604b = nullptr;
-inline constexpr exports::CounterOne rsct_1604b = nullptr;
-inline constexpr exports::WriteTwo cesc_1604b = nullptr;
-inline constexpr exports::WriteTwo wesc_1604b = nullptr;
-inline constexpr exports::ReadTwo resc_1604b = nullptr;
-inline constexpr exports::CounterOne resct_1604b = nullptr;
-inline constexpr exports::PlainShort clrpr_1604b = nullptr;
-inline constexpr exports::PlainShort clrrd_1604b = nullptr;
-inline constexpr exports::PlainShort fakefus_1604b = nullptr;
-inline constexpr exports::Plain psnl_1604b = nullptr;
-inline constexpr exports::Plain chk_1604b = nullptr;
+using ::swr_1604b;
+using ::srd_1604b;
+using ::ser_1604b;
+using ::csc_1604b;
+using ::wsc_1604b;
+using ::rsc_1604b;
+using ::rsct_1604b;
+using ::cesc_1604b;
+using ::wesc_1604b;
+using ::resc_1604b;
+using ::resct_1604b;
+using ::clrpr_1604b;
+using ::clrrd_1604b;
+using ::fakefus_1604b;
+using ::psnl_1604b;
+using ::chk_1604b;
 
 // AT88SC1604
-inline constexpr exports::WriteThree swr_1604 = nullptr;
-inline constexpr exports::ReadThree srd_1604 = nullptr;
-inline constexpr exports::PlainThree ser_1604 = nullptr;
-inline constexpr exports::WriteTwo csc_1604 = nullptr;
-inline constexpr exports::WriteTwo wsc_1604 = nullptr;
-inline constexpr exports::ReadTwo rsc_1604 = nullptr;
-inline constexpr exports::CounterOne rsct_1604 = nullptr;
-inline constexpr exports::WriteTwo cesc_1604 = nullptr;
-inline constexpr exports::WriteTwo wesc_1604 = nullptr;
-inline constexpr exports::ReadTwo resc_1604 = nullptr;
-inline constexpr exports::CounterOne resct_1604 = nullptr;
-inline constexpr exports::PlainShort clrpr_1604 = nullptr;
-inline constexpr exports::PlainShort clrrd_1604 = nullptr;
-inline constexpr exports::PlainShort fakefus_1604 = nullptr;
-inline constexpr exports::Plain psnl_1604 = nullptr;
-inline constexpr exports::Plain chk_1604 = nullptr;
+using ::swr_1604;
+using ::srd_1604;
+using ::ser_1604;
+using ::csc_1604;
+using ::wsc_1604;
+using ::rsc_1604;
+using ::rsct_1604;
+using ::cesc_1604;
+using ::wesc_1604;
+using ::resc_1604;
+using ::resct_1604;
+using ::clrpr_1604;
+using ::clrrd_1604;
+using ::fakefus_1604;
+using ::psnl_1604;
+using ::chk_1604;
 
 // Processor cards
 inline constexpr exports::Read cpu_reset = nullptr;
