@@ -60,8 +60,6 @@ private:
 
 // One catalog entry per size.
 template <const I2cEepromKind& Kind>
-struct I2cEepromCardOf final : I2cEepromCard {
-    I2cEepromCardOf() : I2cEepromCard(Kind) {}
-};
+using I2cEepromCardOf = CardOf<I2cEepromCard, Kind>;
 
 }  // namespace vreader

@@ -53,8 +53,6 @@ private:
 
 // One catalog entry per size.
 template <const ThreeWireKind& Kind>
-struct ThreeWireCardOf final : ThreeWireCard {
-    ThreeWireCardOf() : ThreeWireCard(Kind) {}
-};
+using ThreeWireCardOf = CardOf<ThreeWireCard, Kind>;
 
 }  // namespace vreader
