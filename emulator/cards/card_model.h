@@ -107,6 +107,8 @@ public:
     virtual Bytes contents() const = 0;
     // False (and nothing changed) when the image does not fit the card.
     virtual bool load_contents(std::span<const uint8_t> image) = 0;
+    // True when an image shorter than contents() is taken too (it fills the card from byte 0).
+    virtual bool takes_shorter_image() const { return false; }
 
     // Increases whenever the image changed since the card was made.
     uint64_t revision() const { return revision_; }

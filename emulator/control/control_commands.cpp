@@ -246,6 +246,7 @@ inline constexpr std::array commands{
     CommandRow{"empty-state", cmd_empty_state}, CommandRow{"card-state", cmd_card_state},
     CommandRow{"fault", cmd_fault},       CommandRow{"log", cmd_log},
     CommandRow{"beeps", cmd_beeps},       CommandRow{"quit", cmd_quit},
+    CommandRow{"stop", cmd_quit},
 };
 
 }  // namespace
