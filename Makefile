@@ -1,20 +1,26 @@
 # The two commands of the README: `make demo` and `make test`. Both install the Debian packages they
-# need first (deps/*.txt, one package a line), so they work on a fresh Debian 12 machine.
+# need first (one package a line), so they work on a fresh Debian 12 machine: `make demo` only
+# deps/core.txt and deps/emulator.txt (the library, the virtual reader, the demo), `make test` every
+# list of deps/.
 # Subsystems add their own targets from mk/*.mk; each appends to TEST_TARGETS what `make test` runs.
 
 JOBS      ?= $(shell nproc)
 BUILD     ?= build
+DEMO      ?= build-demo
 ASAN      ?= build-asan
 # The operator programs build and test in their own target (mk/utilities.mk).
 CMAKE_OPTS = -DQUILLET_WERROR=ON -DQUILLET_UTILITIES=OFF
 
 TEST_TARGETS = test-native test-sanitize
 
-.PHONY: all deps build test demo test-native test-sanitize clean
+.PHONY: all deps deps-demo build test demo test-native test-sanitize clean
 all: build
 
 deps:
 	@scripts/install-deps deps/*.txt
+
+deps-demo:
+	@scripts/install-deps deps/core.txt deps/emulator.txt
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_OPTS)
@@ -32,11 +38,16 @@ test-sanitize: deps $(ASAN)/CMakeCache.txt
 	cmake --build $(ASAN) -j $(JOBS)
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-demo: build
-	scripts/demo $(BUILD)
+# The demo builds without the tests, so it needs none of their packages.
+$(DEMO)/CMakeCache.txt:
+	cmake -S . -B $(DEMO) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_OPTS) -DQUILLET_TESTS=OFF
+
+demo: deps-demo $(DEMO)/CMakeCache.txt
+	cmake --build $(DEMO) -j $(JOBS) --target quillet quillet-vreader quickstart-demo
+	scripts/demo $(DEMO)
 
 clean:
-	rm -rf $(BUILD) $(ASAN) build-*
+	rm -rf $(BUILD) $(ASAN) $(DEMO) build-*
 
 include $(wildcard mk/*.mk)
 

@@ -13,6 +13,10 @@
 #ifndef QUILLET_H
 #define QUILLET_H
 
+/* The library's version: lib_ver reports "KOV###DRVSFT-V9.40A". */
+#define QUILLET_VERSION_MAJOR 9
+#define QUILLET_VERSION_MINOR 40
+
 #include <stdint.h>
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -35,11 +39,24 @@
 #endif
 #endif
 
-/* Nothing thrown inside the library ever reaches a caller. */
-#ifdef __cplusplus
+/* Nothing thrown inside the library ever reaches a caller: noexcept from C++11 on (MSVC reports
+ * its language level in _MSVC_LANG), throw() before; nothing in C. */
+#if defined(__cplusplus) && (__cplusplus >= 201103L || (defined(_MSVC_LANG) && _MSVC_LANG >= 201103L))
 #define QL_NOTHROW noexcept
+#elif defined(__cplusplus)
+#define QL_NOTHROW throw()
 #else
 #define QL_NOTHROW
+#endif
+
+/* The symbol of the export "xor" as the assembler names it, for the alias ql_xor below (on 32-bit
+ * Windows the compiler makes the import reference __imp__xor@8 of it, as for a call to xor). */
+#if defined(_WIN32) && !defined(_WIN64)
+#define QL_XOR_SYMBOL "xor@8"
+#elif defined(__APPLE__)
+#define QL_XOR_SYMBOL "_xor"
+#else
+#define QL_XOR_SYMBOL "xor"
 #endif
 
 #ifdef __cplusplus
@@ -71,6 +88,67 @@ extern "C" {
 /** Handles of the two parallel links. */
 #define QL_NIBBLE_LINK 6666
 #define QL_BYTE_LINK 8888
+
+/*
+ * Glossary of export prefixes
+ *
+ * A card function's name is an operation prefix, an underscore and the card family it drives
+ * (srd_4442 reads an SLE4442, swr_24c02 writes a 24C02, csc_1608 presents a password to an
+ * AT88SC1608); a _hex suffix takes or gives a code as hexadecimal text.
+ *
+ *   srd_  swr_          read, write the card's memory (srd_eeprom, swr_eeprom: the reader's own)
+ *   ser_  eral_         erase a range, erase all
+ *   prd_  pwr_          read the protection memory; protect bytes (write protection)
+ *   rdwpb_  wrwpb_      read, write with the protection bits
+ *   csc_  wsc_  rsc_    present, write, read the security code (password)
+ *   rsct_               read the security code's error (attempt) counter
+ *   cesc_ wesc_ resc_ resct_   the same four for the erase code
+ *   clrpr_  clrrd_      clear the protect flag, the read flag
+ *   fakefus_            fuse simulation
+ *   srfus_  swfus_      read the fuse byte, blow a fuse
+ *   psnl_               personalise (blows the personalisation fuse; cannot be undone)
+ *   rac_  wac_          read, write an access register
+ *   srdconfig_  swrconfig_   read, write the configuration zone
+ *   rdcr_  wdcr_        read, write the device configuration register
+ *   rautht_             read the authentication attempt counter
+ *   init_auth_          send the host's half of a mutual authentication
+ *   reset_              reset the card and read its answer to reset
+ *   chk_                judge whether the inserted card is of the family (0 or QL_WRONG_CARD);
+ *                       chk_card tries the families in turn, chk_baud finds the reader's rate
+ *
+ * The reader's own services: ic_init, auto_init, ic_exit (open, close), srd_ver (version text),
+ * set_baud (its rate), dv_beep (buzzer), turn_on, turn_off (card contacts), get_status (card
+ * present), srd_snr, swr_snr (serial number), srd_dvsc, swr_dvsc, cmp_dvsc (device code),
+ * setsc_md (mode byte), val_ (stored value). Host computations: asc_hex, hex_asc and the other
+ * conversions, cr_bcc, ck_bcc (checksums), SetInit, Authenticate (authentication cipher),
+ * DES_Encrypt, DES_Decrypt, ic_encrypt, ic_decrypt (DES). Status texts: quillet_status.h.
+ */
+
+/*
+ * Time-outs and durations
+ *
+ * Each exchange sends one frame and waits for one reply, with these limits (serial link; the
+ * parallel links in brackets):
+ *   - the reply's first byte within 2 s (3 s), or within 8 s for the long wait of the operations
+ *     that give a card long programming times;
+ *   - every later byte within 200 ms (800 ms) of the one before.
+ * A missed limit ends the call with QL_TIMEOUT; a request cut into several frames may wait that
+ * long for each. Nothing is retried, except the card-present query of get_status and
+ * get_status_DPEx, which is tried up to three times (6 s with no reader).
+ *
+ * The longest calls, with no reader answering on a serial port:
+ *   - chk_baud: about 23 s. It tries 9600, 115200, 38400, 57600, 19200, 28800, 4800, 2400, 1200,
+ *     each with a 2 s query and, after the first, 0.5 s before closing.
+ *   - auto_init: about 13 s. It queries at the requested rate, then hunts only 9600, 115200,
+ *     19200, 38400 and 57600 (0.1 s settling and a 2 s query each): a reader running at 1200,
+ *     2400, 4800 or 28800 is not found by auto_init (QL_NO_READER); chk_baud finds it, and
+ *     ic_init at that rate followed by set_baud moves it. Once the reader is found, set_baud's
+ *     2 s and a last query follow.
+ *   - chk_card: a minute and a half or more. It tries 22 card checks, each after a turn_off, and
+ *     every exchange of them waits its 2 s.
+ *   - set_baud always takes at least 2 s (the reader restarts its link); dv_beep waits as long as
+ *     the beep lasts.
+ */
 
 /* ---- port opening and reader identification ---- */
 
@@ -182,9 +260,27 @@ QL_API int16_t QL_CALL asc_hex(uint8_t* text, uint8_t* out, int32_t count) QL_NO
 QL_API int16_t QL_CALL hex_asc(const uint8_t* in, uint8_t* out, int32_t count) QL_NOTHROW;
 /** Copies count bytes (nothing for a count of 0 or less). @return 0 */
 QL_API int16_t QL_CALL asc_asc(const uint8_t* source, uint8_t* destination, int32_t count) QL_NOTHROW;
+/*
+ * xor: "xor" is an operator token in C++ and a macro of <iso646.h> in C, so the export is declared
+ * under that name only in C (with the macro set aside while it is declared), and under the name
+ * ql_xor wherever the compiler lets a declaration name its symbol (GCC, Clang: C and C++). ql_xor
+ * is no second export: calls to it bind to the export "xor" itself.
+ */
 #ifndef __cplusplus
-/** @return a XOR b, 8 bits. ("xor" is an operator token in C++, so C++ callers do not see it.) */
+#ifdef xor
+#pragma push_macro("xor")
+#undef xor
+/** @return a XOR b, 8 bits */
 QL_API uint8_t QL_CALL xor(int32_t a, int32_t b);
+#pragma pop_macro("xor")
+#else
+/** @return a XOR b, 8 bits */
+QL_API uint8_t QL_CALL xor(int32_t a, int32_t b);
+#endif
+#endif
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(QUILLET_BUILDING) /* the library defines xor itself */
+/** The export xor under a name C++ and <iso646.h> leave free. @return a XOR b, 8 bits */
+QL_API uint8_t QL_CALL ql_xor(int32_t a, int32_t b) QL_NOTHROW __asm__(QL_XOR_SYMBOL);
 #endif
 /** @return the XOR of the first count bytes; 0 for a count of 0 or less */
 QL_API uint8_t QL_CALL cr_bcc(int16_t count, const uint8_t* bytes) QL_NOTHROW;

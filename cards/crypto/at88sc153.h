@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "cards/crypto/at88sc_frames.h"
+#include "cards/crypto/at88sc_card.h"
 #include "reader/status.h"
 
 namespace quillet::at88sc153 {
@@ -18,37 +18,27 @@ namespace quillet::at88sc153 {
 inline constexpr uint8_t card_type = 0x75;
 inline constexpr int user_zones = 3;
 inline constexpr int zone_size = 64;  // also the size of the configuration zone
-inline constexpr uint8_t configuration_zone = 3;
-inline constexpr int access_register_base = 12;
 inline constexpr int16_t device_configuration = 24;
 inline constexpr int16_t authentication_attempts = 32;
-inline constexpr int password_base = 48;
-inline constexpr int password_sets = 2;
-inline constexpr at88sc::Answer answer_to_reset{0x2C, 0xAA, 0x55, 0xA1};
+
+inline constexpr at88sc::Layout layout{
+    .card_type = card_type,
+    .configuration = {card_type, 0, 3},  // reached as zone 3
+    .configuration_end = zone_size,
+    .user_zones = user_zones,
+    .access_register_base = 12,
+    .password_base = 48,
+    .password_sets = 2,
+    .binary_selector = true,
+    .password_mark = 0xB3,
+    .set_step = 0x04,
+    .answer_to_reset = {0x2C, 0xAA, 0x55, 0xA1},
+};
 
 inline constexpr uint8_t personalisation_fuse = 4;  // the last of the fuses 1, 2, 4
 
-Status reset(int32_t handle, int16_t length, uint8_t* buffer);
-Status check(int32_t handle);
-Status init_auth(int32_t handle, int16_t length, const uint8_t* data);
-
 Status read(int32_t handle, int16_t zone, int16_t address, int16_t length, uint8_t* buffer);
 Status write(int32_t handle, int16_t zone, int16_t address, int16_t length, const uint8_t* data);
-Status read_configuration(int32_t handle, int16_t address, int16_t length, uint8_t* buffer);
-Status write_configuration(int32_t handle, int16_t address, int16_t length, const uint8_t* data);
-
-// One configuration byte through a fixed address (access registers, device configuration
-// register, authentication attempt counter).
-Status read_access(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer);
-Status write_access(int32_t handle, int16_t zone, int16_t length, const uint8_t* data);
-Status read_register(int32_t handle, int16_t address, int16_t length, uint8_t* buffer);
-Status write_register(int32_t handle, int16_t address, int16_t length, const uint8_t* data);
-
-// Passwords: set 0..1, selector 0 (first password) or 1 (second).
-Status present_password(int32_t handle, int16_t set, int16_t selector, int16_t length, const uint8_t* password);
-Status write_password(int32_t handle, int16_t set, int16_t selector, int16_t length, const uint8_t* password);
-Status read_password(int32_t handle, int16_t set, int16_t selector, int16_t length, uint8_t* buffer);
-Status read_attempts(int32_t handle, int16_t set, int16_t selector, int16_t length, uint8_t* buffer);
 
 Status read_fuses(int32_t handle, int16_t length, uint8_t* buffer);
 // Blows the fuse, then verifies the fuse byte: write_failed unless it shows the fuses of the

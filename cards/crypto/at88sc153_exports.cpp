@@ -3,13 +3,14 @@
 #include "quillet.h"
 
 using namespace quillet;
+using at88sc153::layout;
 
 QL_API int16_t QL_CALL reset_153(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
-    return code(at88sc153::reset(handle, length, buffer));
+    return code(at88sc::reset(layout, handle, length, buffer));
 }
-QL_API int16_t QL_CALL chk_153(int32_t handle) noexcept { return code(at88sc153::check(handle)); }
+QL_API int16_t QL_CALL chk_153(int32_t handle) noexcept { return code(at88sc::check(layout, handle)); }
 QL_API int16_t QL_CALL init_auth_153(int32_t handle, int16_t length, const uint8_t* data) noexcept {
-    return code(at88sc153::init_auth(handle, length, data));
+    return code(at88sc::init_auth(layout, handle, length, data));
 }
 QL_API int16_t QL_CALL srd_153(int32_t handle, int16_t zone, int16_t address, int16_t length,
                                uint8_t* buffer) noexcept {
@@ -20,41 +21,41 @@ QL_API int16_t QL_CALL swr_153(int32_t handle, int16_t zone, int16_t address, in
     return code(at88sc153::write(handle, zone, address, length, data));
 }
 QL_API int16_t QL_CALL srdconfig_153(int32_t handle, int16_t address, int16_t length, uint8_t* buffer) noexcept {
-    return code(at88sc153::read_configuration(handle, address, length, buffer));
+    return code(at88sc::read_configuration(layout, handle, address, length, buffer));
 }
 QL_API int16_t QL_CALL swrconfig_153(int32_t handle, int16_t address, int16_t length, const uint8_t* data) noexcept {
-    return code(at88sc153::write_configuration(handle, address, length, data));
+    return code(at88sc::write_configuration(layout, handle, address, length, data));
 }
 QL_API int16_t QL_CALL rac_153(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) noexcept {
-    return code(at88sc153::read_access(handle, zone, length, buffer));
+    return code(at88sc::read_access(layout, handle, zone, length, buffer));
 }
 QL_API int16_t QL_CALL wac_153(int32_t handle, int16_t zone, int16_t length, const uint8_t* data) noexcept {
-    return code(at88sc153::write_access(handle, zone, length, data));
+    return code(at88sc::write_access(layout, handle, zone, length, data));
 }
 QL_API int16_t QL_CALL rdcr_153(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
-    return code(at88sc153::read_register(handle, at88sc153::device_configuration, length, buffer));
+    return code(at88sc::read_register(layout, handle, at88sc153::device_configuration, length, buffer));
 }
 QL_API int16_t QL_CALL wdcr_153(int32_t handle, int16_t length, const uint8_t* data) noexcept {
-    return code(at88sc153::write_register(handle, at88sc153::device_configuration, length, data));
+    return code(at88sc::write_register(layout, handle, at88sc153::device_configuration, length, data));
 }
 QL_API int16_t QL_CALL rautht_153(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
-    return code(at88sc153::read_register(handle, at88sc153::authentication_attempts, length, buffer));
+    return code(at88sc::read_register(layout, handle, at88sc153::authentication_attempts, length, buffer));
 }
 QL_API int16_t QL_CALL csc_153(int32_t handle, int16_t set, int16_t selector, int16_t length,
                                const uint8_t* password) noexcept {
-    return code(at88sc153::present_password(handle, set, selector, length, password));
+    return code(at88sc::present_password(layout, handle, set, selector, length, password));
 }
 QL_API int16_t QL_CALL rsc_153(int32_t handle, int16_t set, int16_t selector, int16_t length,
                                uint8_t* buffer) noexcept {
-    return code(at88sc153::read_password(handle, set, selector, length, buffer));
+    return code(at88sc::read_password(layout, handle, set, selector, length, buffer));
 }
 QL_API int16_t QL_CALL wsc_153(int32_t handle, int16_t set, int16_t selector, int16_t length,
                                const uint8_t* password) noexcept {
-    return code(at88sc153::write_password(handle, set, selector, length, password));
+    return code(at88sc::write_password(layout, handle, set, selector, length, password));
 }
 QL_API int16_t QL_CALL rsct_153(int32_t handle, int16_t set, int16_t selector, int16_t length,
                                 uint8_t* buffer) noexcept {
-    return code(at88sc153::read_attempts(handle, set, selector, length, buffer));
+    return code(at88sc::read_attempts(layout, handle, set, selector, length, buffer));
 }
 QL_API int16_t QL_CALL srfus_153(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
     return code(at88sc153::read_fuses(handle, length, buffer));

@@ -16,7 +16,6 @@ constexpr uint8_t cmd_init_auth = 0x6D;
 
 constexpr size_t answer_size = 4;
 constexpr size_t fixed_bytes = 10;
-constexpr size_t frame_with_count = 7;  // card type, area, zone, address, count
 constexpr size_t auth_half = 8;         // Q, then A
 
 // Access register bits, active low.
@@ -35,8 +34,6 @@ uint8_t one_attempt_less(uint8_t counter) {
     const unsigned low = counter & 0x0F, high = counter >> 4;
     return static_cast<uint8_t>(((high & (high - 1)) << 4 & 0xF0) | (low & (low - 1) & 0x0F));
 }
-
-bool fits(size_t start, size_t count, size_t size) { return count >= 1 && start < size && count <= size - start; }
 
 bool in(size_t address, size_t first, size_t count) { return address >= first && address < first + count; }
 
@@ -124,7 +121,7 @@ std::optional<uint8_t> CryptoMemoryCard::zone_refusal(size_t zone, bool writing)
 
 CardReply CryptoMemoryCard::read(const CardCommand& c) const {
     const auto a = area(c.byte(5), c.byte(6));
-    if (!a || c.body().size() < frame_with_count || !fits(c.address(), c.count(), a->size))
+    if (!a || !c.reads_within(a->size))
         return CardReply::refuse(crypto_refusal::out_of_range);
     Bytes shown(c.count());
     if (a->configuration) {
@@ -140,7 +137,7 @@ CardReply CryptoMemoryCard::read(const CardCommand& c) const {
 CardReply CryptoMemoryCard::write(const CardCommand& c) {
     const auto a = area(c.byte(5), c.byte(6));
     const auto data = c.write_data();
-    if (!a || !fits(c.address(), data.size(), a->size)) return CardReply::refuse(crypto_refusal::out_of_range);
+    if (!a || !c.writes_within(a->size)) return CardReply::refuse(crypto_refusal::out_of_range);
     if (a->configuration) {
         for (size_t i = 0; i < data.size(); ++i)
             if (auto refusal = configuration_write_refusal(c.address() + i)) return CardReply::refuse(*refusal);

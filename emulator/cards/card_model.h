@@ -29,6 +29,12 @@
 
 namespace vreader {
 
+// True when count >= 1 units from start lie within the first size units: the range check of every
+// card model's reads and writes.
+constexpr bool fits(size_t start, size_t count, size_t size) {
+    return count >= 1 && start < size && count <= size - start;
+}
+
 // One card frame, with accessors named after the usual body layout: frame bytes 5..6, 7..8
 // (address), 9..10 (count), data from byte 9 (writes) or 11.
 class CardCommand {
@@ -48,6 +54,16 @@ public:
     // Frame bytes from index i to the end of the body (empty when the body is shorter).
     std::span<const uint8_t> from(size_t frame_index) const;
     std::span<const uint8_t> write_data() const { return from(9); }
+
+    // A counted frame (reads) carries its count: card type, bytes 5..6, address and count.
+    static constexpr size_t counted_body = 7;
+    bool has_count() const { return body_.size() >= counted_body; }
+    // A counted frame whose address and count lie within size units.
+    bool reads_within(size_t size) const { return has_count() && fits(address(), count(), size); }
+    // A counted frame asking for 1..most units from anywhere.
+    bool count_within(size_t most) const { return has_count() && fits(0, count(), most); }
+    // A write whose data lies within size units from its address.
+    bool writes_within(size_t size) const { return fits(address(), write_data().size(), size); }
 
 private:
     uint8_t command_;
@@ -97,6 +113,8 @@ public:
     virtual Bytes contents() const = 0;
     // False (and nothing changed) when the image does not fit the card.
     virtual bool load_contents(std::span<const uint8_t> image) = 0;
+    // True when an image shorter than contents() is taken too (it fills the card from byte 0).
+    virtual bool takes_shorter_image() const { return false; }
 
     // Increases whenever the image changed since the card was made.
     uint64_t revision() const { return revision_; }
@@ -106,6 +124,13 @@ protected:
 
 private:
     uint64_t revision_ = 0;
+};
+
+// One catalog entry for a model that serves several kinds (sizes, variants): the model bound to
+// one kind, e.g. CardOf<I2cEepromCard, eeprom_24c02>.
+template <class Model, const auto& Kind>
+struct CardOf final : Model {
+    CardOf() : Model(Kind) {}
 };
 
 // The reply of a chip that does not speak the protocol of the frame (the default of

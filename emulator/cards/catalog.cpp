@@ -1,8 +1,10 @@
 // The catalog of card models: one row per family. A new family adds its include and one row.
 #include "emulator/cards/catalog.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -26,6 +28,19 @@ namespace {
 template <class Model>
 std::unique_ptr<CardModel> make() {
     return std::make_unique<Model>();
+}
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string lower_case(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = lower(c);
+    return out;
+}
+
+bool same_name(std::string_view family, std::string_view typed) {
+    return family.size() == typed.size() && std::equal(family.begin(), family.end(), typed.begin(),
+                                                       [](char a, char b) { return a == lower(b); });
 }
 
 const std::array catalog{
@@ -66,13 +81,13 @@ std::span<const CatalogEntry> card_catalog() { return catalog; }
 
 std::unique_ptr<CardModel> make_card(std::string_view family) {
     for (const auto& entry : catalog)
-        if (entry.family == family) return entry.make();
+        if (same_name(entry.family, family)) return entry.make();
     return nullptr;
 }
 
 std::optional<CardSpec> parse_card_spec(std::string_view text) {
     const auto colon = text.find(':');
-    CardSpec wanted{std::string(text.substr(0, colon)), colon == std::string_view::npos ? "" : std::string(text.substr(colon + 1))};
+    CardSpec wanted{lower_case(text.substr(0, colon)), colon == std::string_view::npos ? "" : std::string(text.substr(colon + 1))};
     if (wanted.family.empty() || (colon != std::string_view::npos && wanted.file.empty())) return std::nullopt;
     return wanted;
 }
@@ -88,10 +103,16 @@ LoadedCard load_card(const CardSpec& wanted) {
     if (!in) return loaded;  // created on the first save
     const Bytes image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!loaded.card->load_contents(image)) {
-        loaded.error = "contents file '" + wanted.file + "' (" + std::to_string(image.size()) + " bytes) does not fit a " + wanted.family + " card";
+        loaded.error = "contents file '" + wanted.file + "' (" + std::to_string(image.size()) + " bytes) does not fit a " +
+                       wanted.family + " card, whose image is " + image_size_text(*loaded.card) + " (--help lists every family's)";
         loaded.card.reset();
     }
     return loaded;
+}
+
+std::string image_size_text(const CardModel& card) {
+    const std::string bytes = std::to_string(card.contents().size()) + " bytes";
+    return card.takes_shorter_image() ? "up to " + bytes : bytes;
 }
 
 bool save_card_contents(const CardModel& card, const std::string& file) {
@@ -103,6 +124,20 @@ bool save_card_contents(const CardModel& card, const std::string& file) {
         if (!out.flush()) return false;
     }
     return std::rename(temporary.c_str(), file.c_str()) == 0;
+}
+
+bool can_save_card_contents(const std::string& file, std::string& error) {
+    if (std::filesystem::is_directory(file)) {
+        error = file + " is a directory";
+        return false;
+    }
+    const std::string temporary = file + ".tmp";
+    if (!std::ofstream(temporary, std::ios::binary | std::ios::app)) {
+        error = "cannot write " + temporary + " (the contents are written there, then renamed to " + file + ")";
+        return false;
+    }
+    std::remove(temporary.c_str());
+    return true;
 }
 
 }  // namespace vreader

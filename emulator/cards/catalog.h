@@ -13,7 +13,7 @@
 namespace vreader {
 
 struct CatalogEntry {
-    std::string_view family;       // lower case, as typed on the command line
+    std::string_view family;       // lower case; names are taken in any case
     std::string_view description;  // one line for --help
     std::unique_ptr<CardModel> (*make)();
 };
@@ -37,7 +37,12 @@ struct LoadedCard {
 };
 LoadedCard load_card(const CardSpec& wanted);
 
+// The size a family's contents file has, for messages and --help: "264 bytes", "up to 256 bytes".
+std::string image_size_text(const CardModel& card);
+
 // Writes the card's image to the file (through a temporary file and a rename); false on failure.
 bool save_card_contents(const CardModel& card, const std::string& file);
+// Whether save_card_contents can write there (tried with its temporary file); error says why not.
+bool can_save_card_contents(const std::string& file, std::string& error);
 
 }  // namespace vreader

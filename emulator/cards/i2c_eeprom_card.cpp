@@ -17,10 +17,6 @@ bool one_of(const std::array<uint8_t, N>& types, uint8_t type) {
     return std::find(types.begin(), types.end(), type) != types.end();
 }
 
-constexpr size_t frame_with_count = 7;  // card type, 00 00, address, count
-
-bool transfer_fits(size_t n) { return n >= 1 && n <= I2cEepromCard::max_transfer; }
-
 }  // namespace
 
 bool I2cEepromCard::accepts(uint8_t card_type) const {
@@ -41,14 +37,14 @@ CardReply I2cEepromCard::handle(const CardCommand& c) {
 }
 
 CardReply I2cEepromCard::read(const CardCommand& c) const {
-    if (c.body().size() < frame_with_count || !transfer_fits(c.count()))
+    if (!c.count_within(max_transfer))
         return CardReply::refuse(status::bad_parameter);
     return CardReply::ok(cells_.read(start_cell(c), c.count()));
 }
 
 CardReply I2cEepromCard::write(const CardCommand& c) {
     const auto data = c.write_data();
-    if (!transfer_fits(data.size())) return CardReply::refuse(status::bad_parameter);
+    if (!fits(0, data.size(), max_transfer)) return CardReply::refuse(status::bad_parameter);
     cells_.write(start_cell(c), data);
     mark_changed();
     return CardReply::ok();

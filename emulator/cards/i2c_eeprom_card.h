@@ -47,6 +47,7 @@ public:
     CardReply handle(const CardCommand& command) override;
     Bytes contents() const override { return cells_.image(); }
     bool load_contents(std::span<const uint8_t> image) override { return cells_.load(image); }
+    bool takes_shorter_image() const override { return true; }
 
 private:
     CardReply read(const CardCommand& c) const;
@@ -60,8 +61,6 @@ private:
 
 // One catalog entry per size.
 template <const I2cEepromKind& Kind>
-struct I2cEepromCardOf final : I2cEepromCard {
-    I2cEepromCardOf() : I2cEepromCard(Kind) {}
-};
+using I2cEepromCardOf = CardOf<I2cEepromCard, Kind>;
 
 }  // namespace vreader

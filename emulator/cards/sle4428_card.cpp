@@ -17,11 +17,8 @@ constexpr uint8_t cmd_write_protected = 0x6D;
 constexpr uint8_t cmd_read_protected = 0x6E;
 constexpr uint8_t cmd_protect = 0x6F;
 
-constexpr size_t frame_with_count = 7;  // card type, 00 00, address, count
 constexpr uint8_t pair_protected = 0x00;
 constexpr uint8_t pair_writable = 0x01;
-
-bool fits(size_t start, size_t count, size_t size) { return count >= 1 && start < size && count <= size - start; }
 
 }  // namespace
 
@@ -69,7 +66,7 @@ bool Sle4428Card::reserved(size_t address, Change what) const {
 }
 
 CardReply Sle4428Card::read(const CardCommand& c, bool with_protection) const {
-    if (c.body().size() < frame_with_count || !fits(c.address(), c.count(), memory_size))
+    if (!c.reads_within(memory_size))
         return refuse(Refusal::out_of_range);
     Bytes out;
     out.reserve(with_protection ? 2u * c.count() : c.count());
@@ -83,7 +80,7 @@ CardReply Sle4428Card::read(const CardCommand& c, bool with_protection) const {
 CardReply Sle4428Card::change(const CardCommand& c, Change what) {
     const auto data = c.write_data();
     const size_t start = c.address();
-    if (!fits(start, data.size(), memory_size)) return refuse(Refusal::out_of_range);
+    if (!c.writes_within(memory_size)) return refuse(Refusal::out_of_range);
     if (kind_.has_security_code)
         if (auto refusal = guard_.write_refusal(memory_[counter_address])) return refuse(*refusal);
     for (size_t a = start; a < start + data.size(); ++a)

@@ -65,8 +65,6 @@ private:
     sle::CodeGuard guard_{0xFF};
 };
 
-struct Sle4418Card final : Sle4428Card {
-    Sle4418Card() : Sle4428Card(sle4418_kind) {}
-};
+using Sle4418Card = CardOf<Sle4428Card, sle4418_kind>;
 
 }  // namespace vreader

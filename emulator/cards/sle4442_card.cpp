@@ -18,10 +18,6 @@ constexpr uint8_t cmd_read_counter = 0x67;
 constexpr uint8_t cmd_read_protection = 0x74;
 constexpr uint8_t cmd_protect = 0x75;
 
-constexpr size_t frame_with_count = 7;  // card type, 00 00, address, count
-
-bool fits(size_t start, size_t count, size_t size) { return count >= 1 && start < size && count <= size - start; }
-
 }  // namespace
 
 Sle4442Card::Sle4442Card(const Sle4442Kind& kind) : kind_(kind) {
@@ -58,7 +54,7 @@ std::optional<Refusal> Sle4442Card::write_refusal() const {
 }
 
 CardReply Sle4442Card::read(const CardCommand& c) const {
-    if (c.body().size() < frame_with_count || !fits(c.address(), c.count(), memory_size))
+    if (!c.reads_within(memory_size))
         return refuse(Refusal::out_of_range);
     const auto start = memory_.begin() + c.address();
     return CardReply::ok(Bytes(start, start + c.count()));
@@ -66,7 +62,7 @@ CardReply Sle4442Card::read(const CardCommand& c) const {
 
 CardReply Sle4442Card::write(const CardCommand& c) {
     const auto data = c.write_data();
-    if (!fits(c.address(), data.size(), memory_size)) return refuse(Refusal::out_of_range);
+    if (!c.writes_within(memory_size)) return refuse(Refusal::out_of_range);
     if (auto refusal = write_refusal()) return refuse(*refusal);
     for (size_t a = c.address(); a < c.address() + data.size(); ++a)
         if (is_protected(a)) return refuse(Refusal::protected_byte);
@@ -76,14 +72,14 @@ CardReply Sle4442Card::write(const CardCommand& c) {
 }
 
 CardReply Sle4442Card::read_protection(const CardCommand& c) const {
-    if (c.body().size() < frame_with_count || !fits(0, c.count(), protection_.size()))
+    if (!c.count_within(protection_.size()))
         return refuse(Refusal::out_of_range);
     return CardReply::ok(Bytes(protection_.begin(), protection_.begin() + c.count()));
 }
 
 CardReply Sle4442Card::protect(const CardCommand& c) {
     const auto data = c.write_data();
-    if (!fits(c.address(), data.size(), protectable)) return refuse(Refusal::out_of_range);
+    if (!c.writes_within(protectable)) return refuse(Refusal::out_of_range);
     if (auto refusal = write_refusal()) return refuse(*refusal);
     for (size_t i = 0; i < data.size(); ++i) {
         const size_t a = c.address() + i;
@@ -114,7 +110,7 @@ CardReply Sle4442Card::write_code(const CardCommand& c) {
 }
 
 CardReply Sle4442Card::read_security(const CardCommand& c) const {
-    if (c.body().size() < frame_with_count || !fits(0, c.count(), security_.size()))
+    if (!c.count_within(security_.size()))
         return refuse(Refusal::out_of_range);
     Bytes shown(security_.begin(), security_.begin() + c.count());
     if (!guard_.unlocked()) std::fill(shown.begin() + 1, shown.end(), uint8_t{0});  // the code stays hidden

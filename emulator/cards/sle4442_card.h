@@ -64,11 +64,7 @@ private:
     sle::CodeGuard guard_{0x07};
 };
 
-struct Sle2042Card final : Sle4442Card {
-    Sle2042Card() : Sle4442Card(sle2042_kind) {}
-};
-struct Sle4432Card final : Sle4442Card {
-    Sle4432Card() : Sle4442Card(sle4432_kind) {}
-};
+using Sle2042Card = CardOf<Sle4442Card, sle2042_kind>;
+using Sle4432Card = CardOf<Sle4442Card, sle4432_kind>;
 
 }  // namespace vreader

@@ -13,8 +13,6 @@ constexpr uint8_t word_type = 0x68;
 constexpr uint8_t first_byte_type = 0x69;
 constexpr uint8_t last_byte_type = 0x6B;
 
-constexpr size_t frame_with_count = 7;  // card type, 00 00, address, count
-
 uint8_t write_command_for(uint8_t card_type) {
     return card_type == last_byte_type ? cmd_write_two_address_bytes : cmd_write;
 }
@@ -38,7 +36,7 @@ CardReply ThreeWireCard::handle(const CardCommand& c) {
 }
 
 CardReply ThreeWireCard::read(const CardCommand& c) const {
-    if (c.body().size() < frame_with_count || c.count() < 1 || c.count() > max_transfer)
+    if (!c.count_within(max_transfer))
         return CardReply::refuse(status::bad_parameter);
     return CardReply::ok(cells_.read(c.address(), c.count()));
 }
@@ -46,7 +44,7 @@ CardReply ThreeWireCard::read(const CardCommand& c) const {
 CardReply ThreeWireCard::write(const CardCommand& c) {
     const auto data = c.write_data();
     const size_t whole = data.size() / kind_.cell_bytes;
-    if (whole < 1 || whole > max_transfer || data.size() % kind_.cell_bytes != 0)
+    if (!fits(0, whole, max_transfer) || data.size() % kind_.cell_bytes != 0)
         return CardReply::refuse(status::bad_parameter);
     cells_.write(c.address(), data);
     mark_changed();

@@ -42,6 +42,7 @@ public:
     CardReply handle(const CardCommand& command) override;
     Bytes contents() const override { return cells_.image(); }
     bool load_contents(std::span<const uint8_t> image) override { return cells_.load(image); }
+    bool takes_shorter_image() const override { return true; }
 
 private:
     CardReply read(const CardCommand& c) const;
@@ -53,8 +54,6 @@ private:
 
 // One catalog entry per size.
 template <const ThreeWireKind& Kind>
-struct ThreeWireCardOf final : ThreeWireCard {
-    ThreeWireCardOf() : ThreeWireCard(Kind) {}
-};
+using ThreeWireCardOf = CardOf<ThreeWireCard, Kind>;
 
 }  // namespace vreader

@@ -256,6 +256,8 @@ inline constexpr std::array commands{
     CommandRow{"fault", cmd_fault},       CommandRow{"log", cmd_log},
     CommandRow{"beeps", cmd_beeps},       CommandRow{"quit", cmd_quit},
     CommandRow{"card-set", cmd_card_set},
+
+    CommandRow{"stop", cmd_quit},
 };
 
 }  // namespace

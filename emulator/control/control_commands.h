@@ -25,7 +25,7 @@
 //   log                           the frame log, one line per entry, then ok COUNT
 //   log clear
 //   beeps | beeps clear           ok U1 U2 ...: buzzer units (10 ms) in order
-//   quit                          ok, then the program ends (saving contents if asked)
+//   quit | stop                   ok, then the program ends (saving contents if asked)
 // Numbers are decimal or 0x-prefixed hex; HEX is pairs of hex digits, spaces allowed.
 #pragma once
 

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "emulator/control/socket_io.h"
+
 namespace vreader {
 
 namespace {
@@ -15,41 +17,18 @@ namespace {
 inline constexpr size_t max_line = 1 << 22;  // a contents image of a large flash card, in hex
 inline constexpr int write_wait_ms = 2000;
 
-bool send_all(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
-        if (n > 0) {
-            done += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN) {
-            pollfd p{fd, POLLOUT, 0};
-            if (::poll(&p, 1, write_wait_ms) > 0) continue;
-        }
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::unique_ptr<ControlServer> ControlServer::open(const std::string& path, std::string& error) {
-    sockaddr_un address{};
-    if (path.size() >= sizeof address.sun_path) {
-        error = "control socket path too long: " + path;
-        return nullptr;
-    }
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const auto address = unix_address(path, error);
+    if (!address) return nullptr;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         error = std::string("socket: ") + std::strerror(errno);
         return nullptr;
     }
     ::unlink(path.c_str());
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 8) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0 || ::listen(fd, 8) != 0) {
         error = "control socket " + path + ": " + std::strerror(errno);
         ::close(fd);
         return nullptr;
@@ -112,7 +91,7 @@ bool ControlServer::serve(Client& client, const Handler& handler) {
         client.input.erase(0, newline + 1);
         std::string reply;
         for (const auto& l : handler(line)) reply += l + '\n';
-        if (!send_all(client.fd, reply)) return false;
+        if (!send_all(client.fd, reply, write_wait_ms)) return false;
     }
     return open;
 }

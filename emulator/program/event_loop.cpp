@@ -68,7 +68,12 @@ private:
 
 }  // namespace
 
-int run_vreader(const Options& options) {
+bool print_terminal(const Options& options, const std::string& terminal) {
+    std::printf("QUILLET_COM%d=%s\n", options.com, terminal.c_str());
+    return std::fflush(stdout) == 0;
+}
+
+int run_vreader(const Options& options, const ReadyHandler& on_ready) {
     Reader reader;
     reader.set_serial_baud(options.rate);
     reader.set_empty_answer(options.empty_state);
@@ -96,6 +101,12 @@ int run_vreader(const Options& options) {
         reader.insert(0, std::move(loaded.card));
         context.card_file = options.card->file;
     }
+    if (options.save) {
+        if (std::string why; !can_save_card_contents(options.card->file, why)) {
+            std::fprintf(stderr, "quillet-vreader: --save: %s\n", why.c_str());
+            return 2;
+        }
+    }
     ContentsKeeper keeper(context, options.save);
 
     std::string error;
@@ -104,6 +115,7 @@ int run_vreader(const Options& options) {
         std::fprintf(stderr, "quillet-vreader: %s\n", error.c_str());
         return 1;
     }
+    link->set_pacing(options.pace);
     std::unique_ptr<ControlServer> control;
     if (!options.control.empty()) {
         control = ControlServer::open(options.control, error);
@@ -115,8 +127,7 @@ int run_vreader(const Options& options) {
     if (!catch_termination()) return 1;
 
     // Only now, with every channel ready, does the terminal's name go out.
-    std::printf("QUILLET_COM1=%s\n", link->slave_path().c_str());
-    std::fflush(stdout);
+    if (!on_ready(link->slave_path())) return 1;
 
     const ControlServer::Handler handler = [&](std::string_view line) {
         const CardModel* before = reader.card();

@@ -19,6 +19,23 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
             o.help = true;
         } else if (arg == "--save") {
             o.save = true;
+        } else if (arg == "--pace") {
+            o.pace = true;
+        } else if (arg == "--daemon") {
+            o.daemon = true;
+        } else if (arg == "--pid-file") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            o.pid_file = std::string(*v);
+        } else if (arg == "--com") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            const auto n = parse_number(*v);
+            if (!n || *n < 1 || *n > 20) {
+                error = "--com takes 1..20 (QUILLET_COM1 .. QUILLET_COM20)";
+                return std::nullopt;
+            }
+            o.com = static_cast<int>(*n);
         } else if (arg == "--rate") {
             const auto v = value();
             if (!v) return std::nullopt;
@@ -66,14 +83,22 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
         error = "--save needs --card FAMILY:FILE";
         return std::nullopt;
     }
+    if (!o.pid_file.empty() && !o.daemon) {
+        error = "--pid-file needs --daemon";
+        return std::nullopt;
+    }
     return o;
 }
 
 std::string usage_text() {
     std::string text =
         "usage: quillet-vreader [options]\n"
+        "       quillet-vreader ctl SOCKET [COMMAND...]   (no COMMAND: one command a line from stdin)\n"
         "A virtual contact card reader on a pseudo-terminal. The first line of output names the\n"
         "terminal: QUILLET_COM1=/dev/pts/N (export it, and the library's port 0 opens it).\n"
+        "In a script: eval \"$(quillet-vreader --daemon --card sle4442)\" sets QUILLET_COM1,\n"
+        "QUILLET_VREADER_CONTROL and QUILLET_VREADER_PID; quillet-vreader ctl \"$QUILLET_VREADER_CONTROL\" stop\n"
+        "ends it.\n"
         "\n"
         "  --rate BAUD          initial serial rate (default 9600; 1200 .. 115200)\n"
         "  --version TEXT       the reader's version text\n"
@@ -81,10 +106,18 @@ std::string usage_text() {
         "  --save               write the card's contents back to FILE on every change and on exit\n"
         "  --log FILE|-         frame log in hex ('>' host to reader, '<' reader to host); '-' stderr\n"
         "  --empty-state S      card-present query on an empty slot: zero (status 0, state 0), 86, 89\n"
-        "  --control PATH       control socket (line commands: insert, remove, mem, fault, log, quit...)\n"
+        "  --control PATH       control socket (line commands: insert, remove, mem, fault, log, stop...)\n"
+        "  --pace               replies at the real byte time of the rate (10 bits a byte)\n"
+        "  --com N              name the terminal QUILLET_COM<N> (default 1: the library's port 0)\n"
+        "  --daemon             run in the background; print shell lines that export the terminal,\n"
+        "                       the control socket (one is made if --control is not given) and the pid\n"
+        "  --pid-file PATH      with --daemon: write the process id there (default: beside the socket)\n"
         "  --help               this text\n"
         "\ncard families:\n";
-    for (const auto& entry : card_catalog()) text += "  " + std::string(entry.family) + "  " + std::string(entry.description) + "\n";
+    text += "(names in any case; FILE is the card's image: its size follows each family)\n";
+    for (const auto& entry : card_catalog())
+        text += "  " + std::string(entry.family) + "  " + std::string(entry.description) + "  [" +
+                image_size_text(*entry.make()) + "]\n";
     return text;
 }
 

@@ -18,6 +18,10 @@ struct Options {
     std::string log;      // "" none, "-" stderr, else a file
     EmptyAnswer empty_state = EmptyAnswer::zero;
     std::string control;  // control socket path, "" none
+    bool pace = false;    // replies at the real byte time of the rate
+    int com = 1;          // the variable named in the first line: QUILLET_COM<com>
+    bool daemon = false;  // run in the background (daemon.h)
+    std::string pid_file;  // daemon: where its process id goes ("" : beside its control socket)
     bool help = false;
 };
 

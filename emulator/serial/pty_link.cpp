@@ -71,7 +71,7 @@ short PtyLink::poll_events(Millis t) const {
 
 int PtyLink::timeout_ms(Millis t) const {
     Millis due = UINT64_MAX;
-    if (pending_) due = pending_at_;
+    if (pending_) due = std::max(pending_at_, pacing_.next_due(pending_sent_));
     else if (t < hung_up_until_) due = hung_up_until_;
     if (!assembler_.idle()) due = std::min(due, last_byte_ + frame_gap_ms);
     if (due == UINT64_MAX) return -1;
@@ -123,7 +123,8 @@ void PtyLink::consume(const uint8_t* bytes, size_t n, Millis t) {
         WireReply wire = reader_.exchange(*frame);
         carried_out_ = true;
         pending_ = std::move(wire);
-        pending_at_ = t + pending_->delay_ms;
+        pending_at_ = pacing_.frame_arrival(t, frame->bytes.size(), reader_.serial_baud()) + pending_->delay_ms;
+        pacing_.begin(pending_at_, reader_.serial_baud());
         send_due(t);
         if (pending_) {
             // The rest of this read waits with the reply; a reader is busy until it has answered.
@@ -136,8 +137,14 @@ void PtyLink::consume(const uint8_t* bytes, size_t n, Millis t) {
 
 void PtyLink::send_due(Millis t) {
     if (!pending_ || t < pending_at_) return;
-    if (!pending_->bytes.empty()) write_all(master_, pending_->bytes);
+    const auto& bytes = pending_->bytes;
+    const size_t due = pacing_.due(bytes.size(), t);
+    if (due > pending_sent_) write_all(master_, Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(pending_sent_),
+                                                      bytes.begin() + static_cast<std::ptrdiff_t>(due)));
+    pending_sent_ = due;
+    if (pending_sent_ < bytes.size()) return;
     pending_.reset();
+    pending_sent_ = 0;
     if (reader_.link_restart_pending()) {
         reader_.restart_link();
         reader_.log().note("link restarted: " + std::to_string(reader_.serial_baud()) + " baud, " +

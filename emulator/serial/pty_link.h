@@ -14,6 +14,7 @@
 
 #include "emulator/core/command_frame.h"
 #include "emulator/core/reader.h"
+#include "emulator/serial/line_pacing.h"
 
 namespace vreader {
 
@@ -45,6 +46,9 @@ public:
 
     static Millis now();
 
+    // Replies at the real byte time of the reader's rate (line_pacing.h).
+    void set_pacing(bool on) { pacing_.enable(on); }
+
 private:
     PtyLink(Reader& reader, int master, std::string slave_path);
     void take_input(Millis now);
@@ -61,6 +65,8 @@ private:
     // A reply waiting for its time (delay fault); input waits while it does.
     std::optional<WireReply> pending_;
     Millis pending_at_ = 0;
+    size_t pending_sent_ = 0;  // bytes of the pending reply already written (pacing)
+    LinePacing pacing_;
 };
 
 }  // namespace vreader

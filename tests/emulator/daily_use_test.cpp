@@ -1,0 +1,112 @@
+// The virtual reader as a daily tool: line pacing, family names in any case, image sizes in the
+// messages, and the check of a --save file before the reader starts.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "emulator/cards/catalog.h"
+#include "emulator/serial/line_pacing.h"
+#include "tests/emulator/frames.h"
+#include "tests/emulator/host_port.h"
+#include "tests/support/virtual_reader_process.h"
+
+namespace vreader::testing {
+namespace {
+
+using quillet::test::VirtualReaderProcess;
+
+TEST(LinePacing, BytesLeaveAtTheByteTimeOfTheRate) {
+    LinePacing pacing;
+    pacing.enable(true);
+    // 12 bytes at 9600 baud take 12.5 ms: the reader answers 13 ms after the last byte came in.
+    const auto start = pacing.frame_arrival(1000, 12, 9600);
+    EXPECT_EQ(start, 1013u);
+    pacing.begin(start, 9600);
+    EXPECT_EQ(pacing.due(149, start), 0u);
+    EXPECT_EQ(pacing.next_due(0), start + 2);  // 1.04 ms, rounded up
+    EXPECT_EQ(pacing.due(149, start + 2), 1u);
+    EXPECT_EQ(pacing.due(149, start + 100), 96u);
+    EXPECT_LT(pacing.due(149, start + 155), 149u);  // 149 bytes take 155.2 ms
+    EXPECT_EQ(pacing.due(149, start + 156), 149u);
+    EXPECT_EQ(pacing.due(149, start + 5000), 149u);
+
+    pacing.begin(start, 115200);  // 11.52 bytes a millisecond
+    EXPECT_EQ(pacing.due(149, start + 1), 11u);
+    EXPECT_EQ(pacing.due(149, start + 13), 149u);
+}
+
+TEST(LinePacing, OffSendsEverythingWhenDue) {
+    LinePacing pacing;
+    EXPECT_EQ(pacing.frame_arrival(1000, 12, 9600), 1000u);
+    pacing.begin(1000, 9600);
+    EXPECT_EQ(pacing.due(149, 999), 0u);
+    EXPECT_EQ(pacing.due(149, 1000), 149u);
+    EXPECT_EQ(pacing.next_due(0), 1000u);
+}
+
+TEST(LinePacing, AReadTakesItsTransferTimeOverThePseudoTerminal) {
+    VirtualReaderProcess vr({"--pace"});
+    HostPort host(vr.pty_path(), 9600);
+    ASSERT_TRUE(host.is_open());
+    // A 12-byte frame asking for 144 bytes of reader memory and its 149-byte reply: 167.7 ms at 9600.
+    const auto started = std::chrono::steady_clock::now();
+    const Bytes reply = host.exchange(read_memory(0x0000, 144));
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(reply.size(), 149u);
+    EXPECT_GE(took, std::chrono::milliseconds(165));
+    EXPECT_LT(took, std::chrono::seconds(2));
+}
+
+TEST(Catalog, FamilyNamesInAnyCase) {
+    const auto wanted = parse_card_spec("AT88SC153:Card.BIN");
+    ASSERT_TRUE(wanted);
+    EXPECT_EQ(wanted->family, "at88sc153");
+    EXPECT_EQ(wanted->file, "Card.BIN");  // file names keep their case
+    const auto card = make_card("Sle4442");
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->family(), "sle4442");
+    EXPECT_EQ(make_card("SLE4442X"), nullptr);
+}
+
+class ContentsFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("vreader-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                std::to_string(reinterpret_cast<uintptr_t>(this)));
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string file(const std::string& name, size_t size) const {
+        const auto path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary) << std::string(size, '\xA5');
+        return path;
+    }
+    std::filesystem::path dir_;
+};
+
+TEST_F(ContentsFiles, AWrongSizeNamesTheFamilysSize) {
+    const auto loaded = load_card({"sle4442", file("wrong.bin", 300)});
+    EXPECT_EQ(loaded.card, nullptr);
+    EXPECT_NE(loaded.error.find("(300 bytes)"), std::string::npos) << loaded.error;
+    EXPECT_NE(loaded.error.find("image is 264 bytes"), std::string::npos) << loaded.error;
+    const auto eeprom = load_card({"24c02", file("long.bin", 257)});
+    EXPECT_NE(eeprom.error.find("image is up to 256 bytes"), std::string::npos) << eeprom.error;
+    EXPECT_NE(load_card({"24c02", file("short.bin", 16)}).card, nullptr);  // fills the card from byte 0
+    EXPECT_NE(load_card({"at88sc153", file("right.bin", 257)}).card, nullptr);
+}
+
+TEST_F(ContentsFiles, ASaveFileIsTriedBeforeTheReaderStarts) {
+    std::string why;
+    EXPECT_FALSE(can_save_card_contents((dir_ / "missing" / "card.bin").string(), why));
+    EXPECT_NE(why.find("cannot write"), std::string::npos);
+    EXPECT_FALSE(can_save_card_contents(dir_.string(), why));
+    EXPECT_NE(why.find("is a directory"), std::string::npos);
+    EXPECT_TRUE(can_save_card_contents((dir_ / "card.bin").string(), why)) << why;
+    EXPECT_TRUE(std::filesystem::is_empty(dir_));  // the trial leaves nothing behind
+}
+
+}  // namespace
+}  // namespace vreader::testing
