@@ -20,7 +20,6 @@ constexpr uint8_t cmd_fuse_simulation = 0x80;
 constexpr size_t frame_with_count = 7;  // card type, 00, zone, address, count
 constexpr size_t zone_byte = 6;
 
-bool fits(size_t start, size_t count, size_t size) { return count >= 1 && start < size && count <= size - start; }
 
 }  // namespace
 

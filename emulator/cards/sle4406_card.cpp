@@ -19,7 +19,6 @@ constexpr size_t issuer_start = 2;
 constexpr uint8_t hidden = 0x00;
 constexpr security::AttemptCounter attempts{0xFF};
 
-bool fits(size_t start, size_t count, size_t size) { return count >= 1 && start < size && count <= size - start; }
 
 // The bits of a stage that count: byte 8 lends its bit 7 to the personalisation bit.
 uint8_t stage_bits(size_t address) { return address == Sle4406Card::counter_start ? 0x7F : 0xFF; }
