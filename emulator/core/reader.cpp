@@ -68,6 +68,7 @@ WireReply Reader::exchange(const CommandFrame& frame) {
     WireReply wire = shape_reply(reply_frame(reply.status, reply.data), fault);
     if (fault && fault->kind != FaultKind::status) log_.note("reply shaped by the fault plan: " + fault->describe());
     if (wire.delay_ms) log_.note("reply delayed by " + std::to_string(wire.delay_ms) + " ms");
+    if (wire.byte_interval_ms) log_.note("reply dripping: one byte every " + std::to_string(wire.byte_interval_ms) + " ms");
     if (wire.bytes.empty()) log_.note("no reply");
     else log_.reader(wire.bytes);
     return wire;

@@ -56,13 +56,22 @@ std::unique_ptr<PtyLink> PtyLink::open(Reader& reader, std::string& error) {
         ::close(master);
         return nullptr;
     }
-    return std::unique_ptr<PtyLink>(new PtyLink(reader, master, name));
+    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0) {
+        error = std::string("pseudo-terminal slave: ") + std::strerror(errno);
+        ::close(master);
+        return nullptr;
+    }
+    return std::unique_ptr<PtyLink>(new PtyLink(reader, master, slave, name));
 }
 
-PtyLink::PtyLink(Reader& reader, int master, std::string slave_path)
-    : reader_(reader), master_(master), slave_path_(std::move(slave_path)) {}
+PtyLink::PtyLink(Reader& reader, int master, int slave, std::string slave_path)
+    : reader_(reader), master_(master), slave_(slave), slave_path_(std::move(slave_path)) {}
 
-PtyLink::~PtyLink() { ::close(master_); }
+PtyLink::~PtyLink() {
+    ::close(slave_);
+    ::close(master_);
+}
 
 short PtyLink::poll_events(Millis t) const {
     if (pending_ || t < hung_up_until_) return 0;
@@ -124,6 +133,7 @@ void PtyLink::consume(const uint8_t* bytes, size_t n, Millis t) {
         carried_out_ = true;
         pending_ = std::move(wire);
         pending_at_ = t + pending_->delay_ms;
+        pending_sent_ = 0;
         send_due(t);
         if (pending_) {
             // The rest of this read waits with the reply; a reader is busy until it has answered.
@@ -136,7 +146,17 @@ void PtyLink::consume(const uint8_t* bytes, size_t n, Millis t) {
 
 void PtyLink::send_due(Millis t) {
     if (!pending_ || t < pending_at_) return;
-    if (!pending_->bytes.empty()) write_all(master_, pending_->bytes);
+    const Bytes& bytes = pending_->bytes;
+    if (pending_->byte_interval_ms && pending_sent_ + 1 < bytes.size()) {
+        // A dripping reply: one byte now, the next one interval later (the rest is given up when
+        // the host has gone).
+        if (write_all(master_, Bytes{bytes[pending_sent_++]})) {
+            pending_at_ = t + pending_->byte_interval_ms;
+            return;
+        }
+    } else if (pending_sent_ < bytes.size()) {
+        write_all(master_, Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(pending_sent_), bytes.end()));
+    }
     pending_.reset();
     if (reader_.link_restart_pending()) {
         reader_.restart_link();
