@@ -9,6 +9,16 @@
  *
  * On 32-bit Windows every function uses the standard Windows calling convention (stdcall) and
  * is exported undecorated from quillet.dll; elsewhere the platform's C calling convention.
+ *
+ * Time-outs: a reply's first byte is awaited 2 s on a serial link (3 s on a parallel one, 8 s
+ * for the card operations that program slowly), every later byte 200 ms (800 ms). Signals that
+ * interrupt a wait neither end it nor restart it. After a failed reception (time-out in the
+ * middle of a reply, wrong lead byte, wrong BCC, a reply longer than its buffer) the serial link
+ * reads and discards whatever still arrives until the line has been quiet for 200 ms, for at
+ * most 2 s, so that the next call does not take the rest of the bad reply for its own. A whole
+ * reply that arrives later than its time-out (a reader answering after 2.5 s) cannot be told
+ * from the reply to the next call, since frames carry no sequence number: after QL_TIMEOUT, a
+ * reader known to answer late should be given that time before the next call.
  */
 #ifndef QUILLET_H
 #define QUILLET_H
