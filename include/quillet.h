@@ -223,7 +223,11 @@ QL_API int16_t QL_CALL uchar_long(const uint8_t* in, int32_t* value) QL_NOTHROW;
 /**
  * Registers extra identification codes for the card checks of one family: 0 AT88SC102,
  * 1 AT88SC1604, 2 AT88SC1604B, 3 SLE4404, 4 SLE4406/4436, 6 SLE4428 (4-byte codes), 8 SLE4442/4432.
- * @param count      [in] number of codes, at most 20 (0 or less empties the list)
+ * The list replaces the family's earlier one; it is process-wide and lasts until the library is
+ * unloaded.
+ * @param count      [in] number of codes, at most 20 (0 or less empties the list); never more than
+ *                   the codes whose bytes were given (byte_count / 2, or / 4 for family 6), so that
+ *                   no zero or stale bytes count as a code
  * @param byte_count [in] bytes copied from codes, at most 100
  * @return 0, or QL_BAD_ARGUMENT for a family outside 0..8 or a negative byte count (nothing stored)
  */
