@@ -5,7 +5,18 @@
  * Every function takes its port handle first (where it has one) and returns a status: 0 is
  * success, a negative value is either minus the reader's reply status byte or one of the
  * library's own codes below. Buffers belong to the caller; the library never allocates memory
- * that the caller must free. Calls on one port handle must be serialised by the caller.
+ * that the caller must free.
+ *
+ * Threads: the library starts none. Opening and closing ports and finding a handle's port are
+ * safe from any thread, and calls on different serial port handles are independent: they may
+ * run at the same time on different threads. Calls on one handle must be serialised by the
+ * caller (one exchange at a time on a line). Process-wide, shared by every handle and thread,
+ * are only: the parallel port address (each parallel open replaces it, so one parallel port is
+ * in use at a time, and the two parallel handles are the same for every thread); the extended
+ * reader flag (set when a reader identifies itself as KTV4 or NOBLU, never cleared); the card
+ * codes registered with set_code (register them before card checks on other threads rely on
+ * them); and the cipher state of SetInit and Authenticate (one computation at a time in the
+ * process).
  *
  * On 32-bit Windows every function uses the standard Windows calling convention (stdcall) and
  * is exported undecorated from quillet.dll; elsewhere the platform's C calling convention.

@@ -9,7 +9,7 @@ namespace quillet {
 Status send_frame(int32_t handle, const Frame& frame) {
     if (frame.overflowed()) return Status::bad_length;
     if (is_parallel(handle)) return parallel_send(frame.bytes());
-    SerialPort* port = serial_port(handle);
+    const auto port = serial_port(handle);
     // A handle that names no open port fails like a write call on a closed handle.
     if (!port) return Status::write_failed;
     return serial_send(*port, frame.bytes());
@@ -17,7 +17,7 @@ Status send_frame(int32_t handle, const Frame& frame) {
 
 Status receive_reply(int32_t handle, Wait wait, Reply& reply) {
     if (is_parallel(handle)) return parallel_receive(link_kind(handle), wait, reply);
-    SerialPort* port = serial_port(handle);
+    const auto port = serial_port(handle);
     if (!port) return Status::read_failed;
     return serial_receive(*port, wait, reply);
 }
