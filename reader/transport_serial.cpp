@@ -9,7 +9,8 @@ Status serial_send(SerialPort& port, std::span<const uint8_t> bytes) {
     port.purge();
     for (uint8_t b : bytes) {
         if (!port.write_byte(b)) return Status::write_failed;
-        // Bounded by the write time-out; a line that does not move fails the next write.
+        // Bounded by the write time-out. Its result is not looked at: the byte was taken by the
+        // write call, and a port that stops taking bytes fails a later one.
         port.wait_transmit_empty();
     }
     return Status::ok;
