@@ -24,7 +24,7 @@ public:
 
     // A partial frame that sees no byte for this long is dropped.
     static constexpr Millis frame_gap_ms = 500;
-    // How often to look for a host again while none has the slave open.
+    // How long the link leaves the master alone after a hang-up before it looks again.
     static constexpr Millis hangup_retry_ms = 20;
 
     // Opens the pseudo-terminal pair, raw at the reader's rate; nullptr (and error) on failure.
