@@ -18,3 +18,13 @@ if(QUILLET_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# ThreadSanitizer for the thread tests (make test-tsan); it cannot be combined with the above.
+option(QUILLET_TSAN "Build with ThreadSanitizer" OFF)
+if(QUILLET_TSAN)
+  if(QUILLET_SANITIZE)
+    message(FATAL_ERROR "QUILLET_TSAN and QUILLET_SANITIZE cannot be combined")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()

@@ -5,10 +5,31 @@
  * Every function takes its port handle first (where it has one) and returns a status: 0 is
  * success, a negative value is either minus the reader's reply status byte or one of the
  * library's own codes below. Buffers belong to the caller; the library never allocates memory
- * that the caller must free. Calls on one port handle must be serialised by the caller.
+ * that the caller must free.
+ *
+ * Threads: the library starts none. Opening and closing ports and finding a handle's port are
+ * safe from any thread, and calls on different serial port handles are independent: they may
+ * run at the same time on different threads. Calls on one handle must be serialised by the
+ * caller (one exchange at a time on a line). Process-wide, shared by every handle and thread,
+ * are only: the parallel port address (each parallel open replaces it, so one parallel port is
+ * in use at a time, and the two parallel handles are the same for every thread); the extended
+ * reader flag (set when a reader identifies itself as KTV4 or NOBLU, never cleared); the card
+ * codes registered with set_code (register them before card checks on other threads rely on
+ * them); and the cipher state of SetInit and Authenticate (one computation at a time in the
+ * process).
  *
  * On 32-bit Windows every function uses the standard Windows calling convention (stdcall) and
  * is exported undecorated from quillet.dll; elsewhere the platform's C calling convention.
+ *
+ * Time-outs: a reply's first byte is awaited 2 s on a serial link (3 s on a parallel one, 8 s
+ * for the card operations that program slowly), every later byte 200 ms (800 ms). Signals that
+ * interrupt a wait neither end it nor restart it. After a failed reception (time-out in the
+ * middle of a reply, wrong lead byte, wrong BCC, a reply longer than its buffer) the serial link
+ * reads and discards whatever still arrives until the line has been quiet for 200 ms, for at
+ * most 2 s, so that the next call does not take the rest of the bad reply for its own. A whole
+ * reply that arrives later than its time-out (a reader answering after 2.5 s) cannot be told
+ * from the reply to the next call, since frames carry no sequence number: after QL_TIMEOUT, a
+ * reader known to answer late should be given that time before the next call.
  */
 #ifndef QUILLET_H
 #define QUILLET_H
@@ -309,7 +330,11 @@ QL_API int16_t QL_CALL uchar_long(const uint8_t* in, int32_t* value) QL_NOTHROW;
 /**
  * Registers extra identification codes for the card checks of one family: 0 AT88SC102,
  * 1 AT88SC1604, 2 AT88SC1604B, 3 SLE4404, 4 SLE4406/4436, 6 SLE4428 (4-byte codes), 8 SLE4442/4432.
- * @param count      [in] number of codes, at most 20 (0 or less empties the list)
+ * The list replaces the family's earlier one; it is process-wide and lasts until the library is
+ * unloaded.
+ * @param count      [in] number of codes, at most 20 (0 or less empties the list); never more than
+ *                   the codes whose bytes were given (byte_count / 2, or / 4 for family 6), so that
+ *                   no zero or stale bytes count as a code
  * @param byte_count [in] bytes copied from codes, at most 100
  * @return 0, or QL_BAD_ARGUMENT for a family outside 0..8 or a negative byte count (nothing stored)
  */

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <mutex>
 
 #include "reader/frame.h"
 #include "reader/process_state.h"
@@ -19,6 +20,12 @@ int digit_value(char c) {
 }
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// A registered list holds at most 20 codes, of two bytes each; the SLE4428 list (family index 6)
+// holds 4-byte codes.
+constexpr int16_t max_codes = 20;
+constexpr int four_byte_code_family = 6;
+constexpr size_t code_width(int family) { return family == four_byte_code_family ? 4 : 2; }
 
 // The most bytes hex_text_bcc converts: its text result (bytes, BCC, zero) must fit where the
 // text was, and its work area holds 298 bytes.
@@ -70,16 +77,23 @@ uint8_t hex_text_bcc(int16_t length, char* text) {
 
 Status register_codes(int16_t family, int16_t count, int16_t byte_count, const uint8_t* codes) {
     if (family < 0 || family >= code_family_count || byte_count < 0) return Status::bad_argument;
-    CodeList& list = process_state().registered_codes[static_cast<size_t>(family)];
-    list.count = std::clamp<int16_t>(count, 0, 20);
+    ProcessState& state = process_state();
+    const std::lock_guard hold(state.codes_lock);
+    CodeList& list = state.registered_codes[static_cast<size_t>(family)];
     const auto n = std::min<size_t>(static_cast<size_t>(byte_count), list.codes.size());
     std::copy_n(codes, n, list.codes.begin());
+    // Only the codes whose bytes were given: a count beyond them would register zero bytes, or
+    // stale ones of an earlier registration, as codes that the card checks accept.
+    const auto given = static_cast<int16_t>(n / code_width(family));
+    list.count = std::min(std::clamp<int16_t>(count, 0, max_codes), given);
     return Status::ok;
 }
 
 bool is_registered_code(int family, const uint8_t* code, int width) {
     if (family < 0 || family >= code_family_count) return false;
-    const CodeList& list = process_state().registered_codes[static_cast<size_t>(family)];
+    ProcessState& state = process_state();
+    const std::lock_guard hold(state.codes_lock);
+    const CodeList& list = state.registered_codes[static_cast<size_t>(family)];
     for (int j = 0; j < list.count && (j + 1) * width <= static_cast<int>(list.codes.size()); ++j)
         if (std::equal(code, code + width, list.codes.begin() + j * width)) return true;
     return false;

@@ -13,7 +13,7 @@ Status send_frame(int32_t handle, const Frame& frame) {
 
 Status send_bytes(int32_t handle, std::span<const uint8_t> bytes) {
     if (is_parallel(handle)) return parallel_send(bytes);
-    SerialPort* port = serial_port(handle);
+    const auto port = serial_port(handle);
     // A handle that names no open port fails like a write call on a closed handle.
     if (!port) return Status::write_failed;
     return serial_send(*port, bytes);
@@ -21,7 +21,7 @@ Status send_bytes(int32_t handle, std::span<const uint8_t> bytes) {
 
 Status receive_reply(int32_t handle, Wait wait, Reply& reply) {
     if (is_parallel(handle)) return parallel_receive(link_kind(handle), wait, reply);
-    SerialPort* port = serial_port(handle);
+    const auto port = serial_port(handle);
     if (!port) return Status::read_failed;
     return serial_receive(*port, wait, reply);
 }

@@ -1,14 +1,26 @@
 #include "reader/handles.h"
 
 #include <array>
+#include <mutex>
 
 namespace quillet {
 
 namespace {
-std::array<std::unique_ptr<SerialPort>, max_serial_ports>& table() {
-    static std::array<std::unique_ptr<SerialPort>, max_serial_ports> ports;
-    return ports;
+
+struct HandleTable {
+    std::mutex lock;
+    std::array<std::shared_ptr<SerialPort>, max_serial_ports> ports;
+};
+
+HandleTable& table() {
+    static HandleTable handles;
+    return handles;
 }
+
+bool is_serial_handle(int32_t handle) { return handle >= 1 && handle <= max_serial_ports; }
+
+size_t slot_of(int32_t handle) { return static_cast<size_t>(handle - 1); }
+
 }  // namespace
 
 LinkKind link_kind(int32_t handle) {
@@ -20,28 +32,38 @@ LinkKind link_kind(int32_t handle) {
 bool is_parallel(int32_t handle) { return link_kind(handle) != LinkKind::serial; }
 
 int32_t add_serial_port(std::unique_ptr<SerialPort> port) {
-    auto& ports = table();
-    for (int32_t i = 0; i < max_serial_ports; ++i) {
-        if (!ports[static_cast<size_t>(i)]) {
-            ports[static_cast<size_t>(i)] = std::move(port);
-            return i + 1;
+    {
+        HandleTable& t = table();
+        const std::lock_guard hold(t.lock);
+        for (int32_t handle = 1; handle <= max_serial_ports; ++handle) {
+            auto& slot = t.ports[slot_of(handle)];
+            if (!slot) {
+                slot = std::move(port);
+                return handle;
+            }
         }
     }
     port->close();
     return 0;
 }
 
-SerialPort* serial_port(int32_t handle) {
-    if (handle < 1 || handle > max_serial_ports) return nullptr;
-    return table()[static_cast<size_t>(handle - 1)].get();
+std::shared_ptr<SerialPort> serial_port(int32_t handle) {
+    if (!is_serial_handle(handle)) return nullptr;
+    HandleTable& t = table();
+    const std::lock_guard hold(t.lock);
+    return t.ports[slot_of(handle)];
 }
 
 bool close_serial_port(int32_t handle) {
-    SerialPort* port = serial_port(handle);
-    if (!port) return false;
-    const bool closed = port->close();
-    table()[static_cast<size_t>(handle - 1)].reset();
-    return closed;
+    if (!is_serial_handle(handle)) return false;
+    std::shared_ptr<SerialPort> port;
+    {
+        HandleTable& t = table();
+        const std::lock_guard hold(t.lock);
+        port = std::move(t.ports[slot_of(handle)]);
+    }
+    // Closing may wait for the device; the table is free meanwhile.
+    return port && port->close();
 }
 
 }  // namespace quillet

@@ -68,7 +68,7 @@ int32_t open_parallel_reader(int16_t port_number, int32_t link) {
 
 // Sets the host port's speed; on failure the port is closed.
 Status retune(int32_t handle, int32_t baud) {
-    SerialPort* port = is_parallel(handle) ? nullptr : serial_port(handle);
+    const auto port = is_parallel(handle) ? nullptr : serial_port(handle);
     if (port && port->set_baud(static_cast<uint32_t>(baud))) return Status::ok;
     close_reader(handle);
     return Status::port_error;

@@ -27,7 +27,7 @@ int32_t load_le32(const uint8_t* in) {
 Status user_area_checks(int16_t offset, int16_t length) {
     return first_failure({
         {offset >= 0 && offset < reader_address::user_area_size, Status::bad_address},
-        {length >= 1 && length <= reader_address::user_area_size - offset, Status::bad_length},
+        {[&] { return length >= 1 && length <= reader_address::user_area_size - offset; }, Status::bad_length},
     });
 }
 }  // namespace

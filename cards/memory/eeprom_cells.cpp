@@ -26,7 +26,7 @@ Status range_checks(const Layout& layout, int offset, int length, Status past_en
     return first_failure({
         {offset >= 0 && offset < layout.capacity, Status::bad_address},
         {length >= 1, Status::bad_length},
-        {length <= layout.capacity - offset, past_end},
+        {[&] { return length <= layout.capacity - offset; }, past_end},
     });
 }
 

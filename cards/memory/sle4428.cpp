@@ -16,7 +16,7 @@ Status range_checks(int16_t offset, int16_t length, int end) {
     return first_failure({
         {offset >= 0 && offset < end, Status::bad_address},
         {length >= 1, Status::bad_length},
-        {length <= end - offset, Status::bad_length},
+        {[&] { return length <= end - offset; }, Status::bad_length},
     });
 }
 

@@ -18,7 +18,7 @@ Status memory_checks(int16_t offset, int16_t length, int last_offset) {
     return first_failure({
         {offset >= 0 && offset <= last_offset, Status::bad_address},
         {length >= 1, Status::bad_length},
-        {length <= memory_size - offset, Status::bad_length},
+        {[&] { return length <= memory_size - offset; }, Status::bad_length},
     });
 }
 
@@ -74,7 +74,7 @@ Status protect(int32_t handle, int16_t offset, int16_t length, const uint8_t* da
     if (Status s = first_failure({
             {offset >= 0 && offset < protectable_size, Status::bad_address},
             {length >= 1, Status::bad_length},
-            {length <= protectable_size - offset, Status::bad_length},
+            {[&] { return length <= protectable_size - offset; }, Status::bad_length},
         });
         failed(s))
         return s;

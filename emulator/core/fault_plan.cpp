@@ -27,6 +27,7 @@ inline constexpr std::array kinds{
     KindRow{FaultKind::oversize, "oversize", 1, 0, 0xFFFF},
     KindRow{FaultKind::corrupt, "corrupt", -1, 0, 0xFFFF},
     KindRow{FaultKind::never, "never", 0, 0, 0},
+    KindRow{FaultKind::drip, "drip", 1, 0, 60000},
 };
 
 const KindRow* row_of(FaultKind kind) {
@@ -67,6 +68,7 @@ std::string Fault::describe() const {
     if (kind == FaultKind::wrong_lead || kind == FaultKind::status) s << " 0x" << std::hex << value << std::dec;
     else if (kind != FaultKind::drop && kind != FaultKind::bad_bcc && kind != FaultKind::never) s << ' ' << value;
     if (sent) s << ' ' << *sent;
+    if (drip_ms) s << " dripping " << drip_ms;
     if (kind != FaultKind::never) s << " at " << at << " frames " << frames;
     return s.str();
 }
@@ -149,19 +151,22 @@ bool FaultPlan::reader_absent() const {
 std::optional<Fault> FaultPlan::next_frame() {
     const uint64_t n = ++frames_seen_;
     std::optional<Fault> hit;
+    std::optional<Fault> drip;
     for (const auto& p : planned_) {
-        if (n >= p.first && n <= p.last) {
-            hit = p.fault;
-            break;
-        }
+        if (n < p.first || n > p.last) continue;
+        std::optional<Fault>& slot = p.fault.kind == FaultKind::drip ? drip : hit;
+        if (!slot) slot = p.fault;
     }
     std::erase_if(planned_, [n](const Planned& p) { return p.last <= n; });
+    if (!hit) return drip;
+    if (drip) hit->drip_ms = drip->value;
     return hit;
 }
 
 WireReply shape_reply(const Bytes& reply, const std::optional<Fault>& fault) {
-    WireReply wire{reply, 0};
+    WireReply wire{reply, 0, 0};
     if (!fault) return wire;
+    wire.byte_interval_ms = fault->kind == FaultKind::drip ? fault->value : fault->drip_ms;
     switch (fault->kind) {
     case FaultKind::drop:
     case FaultKind::never:
@@ -199,6 +204,8 @@ WireReply shape_reply(const Bytes& reply, const std::optional<Fault>& fault) {
         break;
     case FaultKind::status:
         break;  // decided by the reader before the command runs
+    case FaultKind::drip:
+        break;  // the pace only
     }
     return wire;
 }

@@ -16,6 +16,8 @@
 //   corrupt [P]     the reply's data byte P (default 0, the first) is inverted and its BCC made
 //                   to match: a memory cell that reads back wrong, in a well-formed frame
 //   never           no reader attached: nothing is carried out and nothing answered, until cleared
+//   drip MS         the reply's bytes go out one every MS milliseconds (a slow reader); unlike the
+//                   others it combines with the first other fault that covers the same frame
 #pragma once
 
 #include <cstdint>
@@ -28,7 +30,7 @@
 
 namespace vreader {
 
-enum class FaultKind { drop, wrong_lead, bad_bcc, status, delay, garbage, truncate, oversize, corrupt, never };
+enum class FaultKind { drop, wrong_lead, bad_bcc, status, delay, garbage, truncate, oversize, corrupt, never, drip };
 
 struct Fault {
     FaultKind kind = FaultKind::drop;
@@ -36,6 +38,7 @@ struct Fault {
     std::optional<uint32_t> sent;       // oversize: data bytes actually sent
     uint32_t at = 1;                    // first frame covered, counted from the moment it is added (1: the next)
     uint32_t frames = 1;                // how many frames from there on
+    uint32_t drip_ms = 0;               // set by the plan: a drip fault covers the same frame
 
     std::string describe() const;
 };
@@ -47,6 +50,7 @@ std::optional<Fault> parse_fault(std::string_view text, std::string& error);
 struct WireReply {
     Bytes bytes;            // empty: no answer at all
     uint32_t delay_ms = 0;  // before the first byte
+    uint32_t byte_interval_ms = 0;  // between bytes (0: all at once)
 };
 
 class FaultPlan {
@@ -58,7 +62,8 @@ public:
     // True when the next frame falls under a "never" fault: no reader is attached.
     bool reader_absent() const;
 
-    // Called once per received frame, in order; the fault that applies to it, if any.
+    // Called once per received frame, in order; the fault that applies to it, if any. A drip
+    // fault covering the frame rides on the fault returned (drip_ms), or is returned itself.
     std::optional<Fault> next_frame();
 
 private:

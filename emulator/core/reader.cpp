@@ -69,6 +69,7 @@ WireReply Reader::exchange(const CommandFrame& frame) {
     wire.delay_ms += reply.busy_ms;  // a planned delay comes on top of the card's own time
     if (fault && fault->kind != FaultKind::status) log_.note("reply shaped by the fault plan: " + fault->describe());
     if (wire.delay_ms) log_.note("reply delayed by " + std::to_string(wire.delay_ms) + " ms");
+    if (wire.byte_interval_ms) log_.note("reply dripping: one byte every " + std::to_string(wire.byte_interval_ms) + " ms");
     if (wire.bytes.empty()) log_.note("no reply");
     else log_.reader(wire.bytes);
     return wire;

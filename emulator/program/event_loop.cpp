@@ -141,7 +141,10 @@ int run_vreader(const Options& options, const ReadyHandler& on_ready) {
 
     while (!context.quit) {
         const auto now = PtyLink::now();
-        std::vector<pollfd> fds{{signal_pipe[0], POLLIN, 0}, {link->fd(), link->poll_events(now), 0}};
+        // A link that waits for nothing is left out of the poll: a hang-up would be reported
+        // whatever the events asked for, and the loop would spin on it.
+        const short link_events = link->poll_events(now);
+        std::vector<pollfd> fds{{signal_pipe[0], POLLIN, 0}, {link_events ? link->fd() : -1, link_events, 0}};
         const auto control_fds = control ? control->poll_fds() : std::vector<pollfd>{};
         fds.insert(fds.end(), control_fds.begin(), control_fds.end());
         const int ready = ::poll(fds.data(), fds.size(), link->timeout_ms(now));

@@ -56,13 +56,22 @@ std::unique_ptr<PtyLink> PtyLink::open(Reader& reader, std::string& error) {
         ::close(master);
         return nullptr;
     }
-    return std::unique_ptr<PtyLink>(new PtyLink(reader, master, name));
+    const int slave = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave < 0) {
+        error = std::string("pseudo-terminal slave: ") + std::strerror(errno);
+        ::close(master);
+        return nullptr;
+    }
+    return std::unique_ptr<PtyLink>(new PtyLink(reader, master, slave, name));
 }
 
-PtyLink::PtyLink(Reader& reader, int master, std::string slave_path)
-    : reader_(reader), master_(master), slave_path_(std::move(slave_path)) {}
+PtyLink::PtyLink(Reader& reader, int master, int slave, std::string slave_path)
+    : reader_(reader), master_(master), slave_(slave), slave_path_(std::move(slave_path)) {}
 
-PtyLink::~PtyLink() { ::close(master_); }
+PtyLink::~PtyLink() {
+    ::close(slave_);
+    ::close(master_);
+}
 
 short PtyLink::poll_events(Millis t) const {
     if (pending_ || t < hung_up_until_) return 0;
@@ -125,6 +134,7 @@ void PtyLink::consume(const uint8_t* bytes, size_t n, Millis t) {
         pending_ = std::move(wire);
         pending_at_ = pacing_.frame_arrival(t, frame->bytes.size(), reader_.serial_baud()) + pending_->delay_ms;
         pacing_.begin(pending_at_, reader_.serial_baud());
+        pending_sent_ = 0;
         send_due(t);
         if (pending_) {
             // The rest of this read waits with the reply; a reader is busy until it has answered.
@@ -137,12 +147,23 @@ void PtyLink::consume(const uint8_t* bytes, size_t n, Millis t) {
 
 void PtyLink::send_due(Millis t) {
     if (!pending_ || t < pending_at_) return;
-    const auto& bytes = pending_->bytes;
-    const size_t due = pacing_.due(bytes.size(), t);
-    if (due > pending_sent_) write_all(master_, Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(pending_sent_),
-                                                      bytes.begin() + static_cast<std::ptrdiff_t>(due)));
-    pending_sent_ = due;
-    if (pending_sent_ < bytes.size()) return;
+    const Bytes& bytes = pending_->bytes;
+    if (pending_->byte_interval_ms && pending_sent_ + 1 < bytes.size()) {
+        // A dripping reply: one byte now, the next one interval later (the rest is given up when
+        // the host has gone).
+        if (write_all(master_, Bytes{bytes[pending_sent_++]})) {
+            pending_at_ = t + pending_->byte_interval_ms;
+            return;
+        }
+    } else if (pending_->byte_interval_ms) {
+        write_all(master_, Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(pending_sent_), bytes.end()));
+    } else {
+        const size_t due = pacing_.due(bytes.size(), t);
+        if (due > pending_sent_) write_all(master_, Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(pending_sent_),
+                                                          bytes.begin() + static_cast<std::ptrdiff_t>(due)));
+        pending_sent_ = due;
+        if (pending_sent_ < bytes.size()) return;
+    }
     pending_.reset();
     pending_sent_ = 0;
     if (reader_.link_restart_pending()) {

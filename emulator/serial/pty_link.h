@@ -2,9 +2,10 @@
 // serial port. The reader only understands the host while the host's line speed equals the
 // reader's rate; bytes sent at another speed are noise to it (a real reader sees framing errors)
 // and are discarded. Frames are cut out of the stream, carried out by the Reader, and the replies
-// written back (after the delay the fault plan asks for). When the host closes the slave, the
-// master reports a hang-up; the link then looks again every few milliseconds and keeps serving
-// whoever opens the slave next.
+// written back (after the delay and at the pace the fault plan asks for). The link keeps a
+// descriptor of the slave open itself, so that the master never reports a hang-up when the host
+// closes the slave: it just waits, without polling, for whoever opens the slave next. (Should a
+// hang-up come all the same, the link stops watching the master for a few milliseconds.)
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,7 @@ public:
 
     // A partial frame that sees no byte for this long is dropped.
     static constexpr Millis frame_gap_ms = 500;
-    // How often to look for a host again while none has the slave open.
+    // How long the link leaves the master alone after a hang-up before it looks again.
     static constexpr Millis hangup_retry_ms = 20;
 
     // Opens the pseudo-terminal pair, raw at the reader's rate; nullptr (and error) on failure.
@@ -50,19 +51,21 @@ public:
     void set_pacing(bool on) { pacing_.enable(on); }
 
 private:
-    PtyLink(Reader& reader, int master, std::string slave_path);
+    PtyLink(Reader& reader, int master, int slave, std::string slave_path);
     void take_input(Millis now);
     void consume(const uint8_t* bytes, size_t n, Millis now);
     void send_due(Millis now);
 
     Reader& reader_;
     int master_;
+    int slave_;  // held open, never read: the host's closing is no hang-up
     std::string slave_path_;
     FrameAssembler assembler_;
     Millis last_byte_ = 0;
     Millis hung_up_until_ = 0;
     bool carried_out_ = false;
-    // A reply waiting for its time (delay fault); input waits while it does.
+    // A reply waiting for its time (delay fault) or going out byte by byte (drip fault); input
+    // waits while it does. pending_at_ is when its next byte is due, pending_sent_ how many went.
     std::optional<WireReply> pending_;
     Millis pending_at_ = 0;
     size_t pending_sent_ = 0;  // bytes of the pending reply already written (pacing)

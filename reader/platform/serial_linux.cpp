@@ -1,8 +1,11 @@
 // The serial port on Linux. The kernel's termios2 interface sets any of the nine reader rates,
 // 28800 included, through its arbitrary-rate field; the Windows read and write time-outs are
-// emulated with poll(), so a waiting read sleeps instead of spinning.
+// emulated with poll(), so a waiting read sleeps instead of spinning. Every wait runs to a
+// deadline taken when it starts: a signal that interrupts poll() shortens nothing and stretches
+// nothing.
 #include <asm/ioctls.h>
 #include <asm/termbits.h>
+#include <asm/termios.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -11,6 +14,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 #include "reader/platform/clock.h"
 #include "reader/platform/device_names.h"
@@ -23,26 +28,41 @@ namespace quillet {
 
 namespace {
 
+bool is_terminal(int fd) {
+    termios2 tio{};
+    return ioctl(fd, TCGETS2, &tio) == 0;
+}
+
+// Every line setting the link depends on, whatever the port's last user left: raw 8N1 bytes with
+// no translation, no hardware (RTS/CTS) or software (XON/XOFF) flow control, and the modem lines
+// ignored (CLOCAL), so that neither a read nor a write ever waits for a modem signal.
 bool apply_line_settings(int fd, uint32_t baud) {
     termios2 tio{};
     if (ioctl(fd, TCGETS2, &tio) != 0) return false;
-    // Binary 8N1, no software flow control in either direction, no line editing or translation.
-    tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);
-    tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-    tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CBAUD | (CBAUD << IBSHIFT));
-    tio.c_cflag |= CS8 | CREAD | CLOCAL | BOTHER | (BOTHER << IBSHIFT);
+    tio.c_iflag = 0;
+    tio.c_oflag = 0;
+    tio.c_lflag = 0;
+    tio.c_cflag = CS8 | CREAD | CLOCAL | HUPCL | BOTHER | (BOTHER << IBSHIFT);
+    std::fill(std::begin(tio.c_cc), std::end(tio.c_cc), cc_t{0});  // VMIN = VTIME = 0: reads never block
     tio.c_ispeed = baud;
     tio.c_ospeed = baud;
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
     return ioctl(fd, TCSETS2, &tio) == 0;
 }
 
-int poll_for(int fd, short events, uint32_t ms) {
+// DTR and RTS up, as a reader that draws its power from them expects; a port without modem lines
+// (a pseudo-terminal) has nothing to raise.
+void raise_modem_lines(int fd) {
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ioctl(fd, TIOCMBIS, &lines);
+}
+
+// poll() for the events until the deadline; after a signal the wait goes on with the time left.
+int poll_until(int fd, short events, const Deadline& deadline) {
     pollfd p{fd, events, 0};
     for (;;) {
-        const int r = ::poll(&p, 1, static_cast<int>(ms));
+        // One millisecond beyond the remaining time, so that a poll that times out leaves the
+        // deadline expired.
+        const int r = ::poll(&p, 1, static_cast<int>(deadline.remaining() + 1));
         if (r < 0 && errno == EINTR) continue;
         if (r > 0 && (p.revents & (POLLERR | POLLNVAL))) return -1;
         return r;
@@ -51,20 +71,36 @@ int poll_for(int fd, short events, uint32_t ms) {
 
 class LinuxSerialPort final : public SerialPort {
 public:
-    LinuxSerialPort(int fd, const SerialTimeouts& timeouts) : fd_(fd), timeouts_(timeouts) {}
+    LinuxSerialPort(int fd, const SerialSettings& settings)
+        : fd_(fd), timeouts_(settings.timeouts), baud_(settings.baud) {}
     ~LinuxSerialPort() override { close(); }
 
     bool write_byte(uint8_t byte) override {
-        Deadline limit(timeouts_.write_total_per_byte_ms + timeouts_.write_total_constant_ms);
+        const Deadline limit(write_timeout_ms());
         for (;;) {
             const ssize_t n = ::write(fd_, &byte, 1);
             if (n == 1) return true;
             if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-            if (limit.expired() || poll_for(fd_, POLLOUT, limit.remaining() + 1) < 0) return false;
+            if (limit.expired() || poll_until(fd_, POLLOUT, limit) < 0) return false;
         }
     }
 
-    bool wait_transmit_empty() override { return ioctl(fd_, TCSBRK, 1) == 0; }
+    // The kernel's output queue empty and, where the driver can tell, the transmitter's shift
+    // register too; looked at once a character time, for at most the write time-out (tcdrain
+    // would wait without limit on a line that does not move).
+    bool wait_transmit_empty() override {
+        const Deadline limit(write_timeout_ms());
+        const auto character_time = std::chrono::microseconds(10'000'000 / std::max<uint32_t>(baud_, 1));
+        for (;;) {
+            int queued = 0;
+            if (ioctl(fd_, TIOCOUTQ, &queued) != 0) return false;
+            unsigned line_status = 0;
+            const bool shifted_out = ioctl(fd_, TIOCSERGETLSR, &line_status) != 0 || (line_status & TIOCSER_TEMT);
+            if (queued == 0 && shifted_out) return true;
+            if (limit.expired()) return false;
+            std::this_thread::sleep_for(character_time);
+        }
+    }
 
     // A read call as the reader link sees it: up to count bytes within the read time-outs. Bytes
     // that arrived beyond the count wait in the port's own input buffer for the next call, so a
@@ -72,11 +108,12 @@ public:
     ReadResult read(uint8_t* into, size_t count, size_t& got) override {
         got = take_buffered(into, count);
         const uint32_t total = timeouts_.read_total_per_byte_ms * static_cast<uint32_t>(count) + timeouts_.read_total_constant_ms;
-        Deadline whole(total);
+        const Deadline whole(total);
+        // Once a byte has come, the next must follow within the interval time-out.
+        auto until_next_byte = [&] { return Deadline(std::min(whole.remaining(), timeouts_.read_interval_ms)); };
+        Deadline wait = got > 0 ? until_next_byte() : whole;
         while (got < count) {
-            uint32_t wait = whole.remaining();
-            if (got > 0 && timeouts_.read_interval_ms < wait) wait = timeouts_.read_interval_ms;
-            const int ready = poll_for(fd_, POLLIN, wait);
+            const int ready = poll_until(fd_, POLLIN, wait);
             if (ready < 0) return ReadResult::failed;
             if (ready == 0) break;
             const ssize_t n = ::read(fd_, input_.data(), input_.size());
@@ -88,6 +125,7 @@ public:
             input_begin_ = 0;
             input_end_ = static_cast<size_t>(n);
             got += take_buffered(into + got, count - got);
+            wait = until_next_byte();
         }
         return ReadResult::ok;
     }
@@ -97,7 +135,11 @@ public:
         return ioctl(fd_, TCFLSH, TCIOFLUSH) == 0;
     }
 
-    bool set_baud(uint32_t baud) override { return apply_line_settings(fd_, baud); }
+    bool set_baud(uint32_t baud) override {
+        if (!apply_line_settings(fd_, baud)) return false;
+        baud_ = baud;
+        return true;
+    }
 
     bool get_timeouts(SerialTimeouts& timeouts) override {
         timeouts = timeouts_;
@@ -108,8 +150,13 @@ public:
         return true;
     }
 
+    // Gives the port back as it was found: not exclusive any more and not locked, so that the
+    // next open, by this process or another, unprivileged or not, succeeds. The terminal's
+    // exclusive flag outlives this descriptor when another one stays open (the other side of a
+    // pseudo-terminal, a second opener), so it is cleared explicitly.
     bool close() override {
         if (fd_ < 0) return true;
+        ioctl(fd_, TIOCNXCL);
         ::flock(fd_, LOCK_UN);
         const bool closed = ::close(fd_) == 0;
         fd_ = -1;
@@ -117,6 +164,8 @@ public:
     }
 
 private:
+    uint32_t write_timeout_ms() const { return timeouts_.write_total_per_byte_ms + timeouts_.write_total_constant_ms; }
+
     size_t take_buffered(uint8_t* into, size_t count) {
         const size_t n = std::min(count, input_end_ - input_begin_);
         std::copy_n(input_.begin() + static_cast<std::ptrdiff_t>(input_begin_), n, into);
@@ -126,6 +175,7 @@ private:
 
     int fd_;
     SerialTimeouts timeouts_;
+    uint32_t baud_;
     std::array<uint8_t, 1024> input_{};
     size_t input_begin_ = 0;
     size_t input_end_ = 0;
@@ -133,20 +183,29 @@ private:
 
 }  // namespace
 
+// Held by another program: the system refused access, or another open holds the lock or the
+// terminal's exclusive use. Anything else (no such device, a device that is not a terminal, such
+// as /dev/null or a plain file) is a port error.
 OpenResult open_serial_port(int port_number, const SerialSettings& settings) {
     const std::string path = posix_device_name(port_number);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return {nullptr, errno == EACCES || errno == EBUSY ? Status::port_busy : Status::port_error};
-    // Not shared: another program holding the port (or holding it later) is refused.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+    if (!is_terminal(fd)) {
         ::close(fd);
-        return {nullptr, Status::port_busy};
+        return {nullptr, Status::port_error};
     }
-    auto port = std::make_unique<LinuxSerialPort>(fd, settings.timeouts);
-    if (!apply_line_settings(fd, settings.baud)) {
+    // Not shared: another program holding the port (or opening it later) is refused.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const Status refusal = errno == EWOULDBLOCK ? Status::port_busy : Status::port_error;
+        ::close(fd);
+        return {nullptr, refusal};
+    }
+    auto port = std::make_unique<LinuxSerialPort>(fd, settings);
+    if (ioctl(fd, TIOCEXCL) != 0 || !apply_line_settings(fd, settings.baud)) {
         port->close();
         return {nullptr, Status::port_error};
     }
+    raise_modem_lines(fd);
     port->purge();
     return {std::move(port), Status::ok};
 }

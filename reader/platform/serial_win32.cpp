@@ -1,10 +1,13 @@
 // The serial port on Windows, through the communications API: the port is opened for reading and
-// writing, not shared, as an existing device; the device control block read from the port changes
-// only in its speed, 8N1, binary mode and software flow control; the read and write time-outs are
-// the port's own, so a waiting ReadFile returns when its time-out runs out.
+// writing, not shared, as an existing device. Every field of the device control block that the
+// link depends on is set, whatever the port's last user left: 8N1 binary bytes, no parity
+// checking or replacement, no null stripping, no flow control of any kind (CTS, DSR, DTR, RTS,
+// XON/XOFF), DTR and RTS simply on, and no abort on line errors. The read and write time-outs
+// are the port's own, so a waiting ReadFile returns when its time-out runs out.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "reader/platform/clock.h"
 #include "reader/platform/device_names.h"
 #include "reader/platform/serial_port.h"
 
@@ -22,7 +25,6 @@ bool set_line_speed(HANDLE h, uint32_t baud) {
     return SetCommState(h, &dcb) != 0;
 }
 
-// The line settings of every open: everything else keeps the values the port reported.
 bool apply_line_settings(HANDLE h, uint32_t baud) {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
@@ -32,25 +34,35 @@ bool apply_line_settings(HANDLE h, uint32_t baud) {
     dcb.Parity = NOPARITY;
     dcb.StopBits = ONESTOPBIT;
     dcb.fBinary = TRUE;
+    dcb.fParity = FALSE;
+    dcb.fErrorChar = FALSE;
+    dcb.fNull = FALSE;
+    dcb.fOutxCtsFlow = FALSE;
+    dcb.fOutxDsrFlow = FALSE;
+    dcb.fDsrSensitivity = FALSE;
+    dcb.fDtrControl = DTR_CONTROL_ENABLE;
+    dcb.fRtsControl = RTS_CONTROL_ENABLE;
     dcb.fOutX = FALSE;
     dcb.fInX = FALSE;
+    dcb.fTXContinueOnXoff = TRUE;
+    dcb.fAbortOnError = FALSE;
     return SetCommState(h, &dcb) != 0;
 }
 
-void apply_timeouts(HANDLE h, const SerialTimeouts& t) {
+bool apply_timeouts(HANDLE h, const SerialTimeouts& t) {
     COMMTIMEOUTS timeouts{};
-    GetCommTimeouts(h, &timeouts);
     timeouts.ReadIntervalTimeout = t.read_interval_ms;
     timeouts.ReadTotalTimeoutMultiplier = t.read_total_per_byte_ms;
     timeouts.ReadTotalTimeoutConstant = t.read_total_constant_ms;
     timeouts.WriteTotalTimeoutMultiplier = t.write_total_per_byte_ms;
     timeouts.WriteTotalTimeoutConstant = t.write_total_constant_ms;
-    SetCommTimeouts(h, &timeouts);  // a port that keeps its own time-outs still works
+    return SetCommTimeouts(h, &timeouts) != 0;
 }
 
 class Win32SerialPort final : public SerialPort {
 public:
-    explicit Win32SerialPort(HANDLE h) : handle_(h) {}
+    Win32SerialPort(HANDLE h, const SerialTimeouts& timeouts)
+        : handle_(h), write_timeout_ms_(timeouts.write_total_per_byte_ms + timeouts.write_total_constant_ms) {}
     ~Win32SerialPort() override { close(); }
 
     // Success is the call's own result: some drivers (Wine over a pseudo-terminal among them)
@@ -60,9 +72,20 @@ public:
         return WriteFile(handle_, &byte, 1, &written, nullptr) != 0;
     }
 
+    // The driver's output queue empty, looked at until the write time-out runs out. (A blocking
+    // WaitCommEvent would wait without limit for a transmit-empty event that never comes, for
+    // instance when the event was taken before the call.) ClearCommError also clears any line
+    // error, so that nothing is left holding the port.
     bool wait_transmit_empty() override {
-        DWORD events = 0;
-        return WaitCommEvent(handle_, &events, nullptr) != 0;
+        const Deadline limit(write_timeout_ms_);
+        for (;;) {
+            DWORD errors = 0;
+            COMSTAT state{};
+            if (!ClearCommError(handle_, &errors, &state)) return false;
+            if (state.cbOutQue == 0) return true;
+            if (limit.expired()) return false;
+            SwitchToThread();
+        }
     }
 
     ReadResult read(uint8_t* into, size_t count, size_t& got) override {
@@ -73,7 +96,11 @@ public:
         return ReadResult::ok;
     }
 
-    bool purge() override { return PurgeComm(handle_, purge_all) != 0; }
+    bool purge() override {
+        DWORD errors = 0;
+        ClearCommError(handle_, &errors, nullptr);
+        return PurgeComm(handle_, purge_all) != 0;
+    }
 
     bool set_baud(uint32_t baud) override { return set_line_speed(handle_, baud); }
 
@@ -99,6 +126,7 @@ public:
 
 private:
     HANDLE handle_;
+    uint32_t write_timeout_ms_;
 };
 
 }  // namespace
@@ -108,10 +136,11 @@ OpenResult open_serial_port(int port_number, const SerialSettings& settings) {
     const HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return {nullptr, GetLastError() == ERROR_ACCESS_DENIED ? Status::port_busy : Status::port_error};
-    auto port = std::make_unique<Win32SerialPort>(h);
+    auto port = std::make_unique<Win32SerialPort>(h, settings.timeouts);
     SetupComm(h, settings.buffer_size, settings.buffer_size);
-    apply_timeouts(h, settings.timeouts);
-    if (!apply_line_settings(h, settings.baud) || !SetCommMask(h, EV_TXEMPTY)) {
+    // The transmit-empty mask stays as the port's event mask; the wait itself looks at the queue.
+    if (!apply_timeouts(h, settings.timeouts) || !apply_line_settings(h, settings.baud) ||
+        !SetCommMask(h, EV_TXEMPTY)) {
         port->close();
         return {nullptr, Status::port_error};
     }

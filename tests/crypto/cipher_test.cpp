@@ -150,3 +150,18 @@ TEST(SetInitAuthenticate, EachByteOfBlockThreeMatters) {
         EXPECT_NE(authenticate(), base) << "byte " << i;
     }
 }
+
+// An outside known answer: the worked example published with the 2010 analysis of these cards
+// (Garcia, van Rossum, Verdult, Wichers Schreur), computed by the real chips. The host feeds the
+// card's current cryptogram Ci as block 1, the secret seed Gc as block 2 and its random number Q
+// as block 3; Authenticate's first output is the host challenge Ch it sends with Q, its second
+// the card's new cryptogram Ci+1.
+TEST(SetInitAuthenticate, PublishedExampleOfTheRealCards) {
+    const Block secret_seed_gc{0x4F, 0x79, 0x4A, 0x46, 0x3F, 0xF8, 0x1D, 0x81};
+    const Block cryptogram_ci{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const Block host_random_q{0x12, 0x34, 0x56, 0x78, 0x12, 0x34, 0x56, 0x78};
+    SetInit(cryptogram_ci.data(), secret_seed_gc.data(), host_random_q.data());
+    const Outputs o = authenticate();
+    EXPECT_EQ(o.out1, (Block{0x88, 0xC9, 0xD4, 0x46, 0x6A, 0x50, 0x1A, 0x87})) << "host challenge Ch";
+    EXPECT_EQ(o.out2, (Block{0xDE, 0xC2, 0xEE, 0x1B, 0x1C, 0x92, 0x76, 0xE9})) << "new cryptogram Ci+1";
+}

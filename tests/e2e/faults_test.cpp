@@ -55,7 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"oversize_sent", Fault::oversize(1024), QL_REPLY_TOO_LONG, 1.0},
                       Case{"oversize_short", Fault::oversize(0x0400, 20), QL_REPLY_TOO_LONG, 1.0},
                       Case{"announces_max", Fault::oversize(0xFFFF, 0), QL_REPLY_TOO_LONG, 1.0},
-                      Case{"never", Fault::never(), QL_TIMEOUT, 2.6}),
+                      Case{"never", Fault::never(), QL_TIMEOUT, 2.6},
+                      Case{"drip", Fault::drip(20), 0, 1.0}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.name); });
 
 TEST(FaultyReaderLimits, ReplyOf264BytesIsReadWhenItsBufferHoldsIt) {
@@ -69,5 +70,24 @@ TEST(FaultyReaderLimits, ReplyOf264BytesIsReadWhenItsBufferHoldsIt) {
     EXPECT_EQ(srd_snr(h, 16, snr), QL_REPLY_TOO_LONG);
     vr.clear_faults();
     EXPECT_EQ(srd_snr(h, 16, snr), 0);
+    ic_exit(h);
+}
+
+// A slow reader goes on sending an oversized reply long after the reception refused it. Its tail
+// is read and discarded before the call returns, so that the next exchanges read their own
+// replies rather than that tail.
+TEST(FaultyReaderLimits, DrippingOversizedReplyIsDiscardedBeforeTheNextExchange) {
+    VirtualReaderProcess vr{"--rate", "115200"};
+    vr.export_port(0);
+    const int32_t h = ic_init(0, 115200);
+    ASSERT_GT(h, 0);
+    uint8_t snr[16];
+    vr.set_fault(Fault::oversize(300));
+    vr.set_fault(Fault::drip(3));  // 305 bytes, about 0.9 s
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(srd_snr(h, 16, snr), QL_REPLY_TOO_LONG);
+    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(took, 2.0 + 1.0) << "discarding has an upper bound";
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(srd_snr(h, 16, snr), 0) << "exchange " << i + 1 << " after the oversized one";
     ic_exit(h);
 }

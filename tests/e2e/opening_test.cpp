@@ -129,6 +129,25 @@ TEST(Opening, AutoInitWithoutReaderGivesNoReaderAndClosesThePort) {
     ic_exit(h);
 }
 
+// The virtual reader keeps its side of the terminal open, as a real line does: a port left in
+// exclusive use would refuse every later open by anyone but root.
+TEST(Opening, EveryOpenerCanOpenThePortAgainAfterItWasClosed) {
+    VirtualReaderProcess vr;
+    vr.export_port(0);
+    for (int round = 0; round < 2; ++round) {
+        const int32_t h = ic_init(0, 9600);
+        ASSERT_GT(h, 0) << "ic_init, round " << round;
+        int16_t state = 0;
+        EXPECT_EQ(get_status0(h, &state), 0);
+        EXPECT_EQ(ic_exit(h), 0);
+    }
+    EXPECT_EQ(chk_baud(0), 9600);
+    const int32_t h = auto_init(0, 9600);
+    ASSERT_GT(h, 0);
+    EXPECT_EQ(ic_exit(h), 0);
+    EXPECT_EQ(chk_baud(0), 9600) << "after auto_init";
+}
+
 TEST(Opening, VersionCopiesWhatTheReaderSentAndNothingMore) {
     VirtualReaderProcess vr{"--version", "ABCDEFGH"};
     vr.export_port(0);

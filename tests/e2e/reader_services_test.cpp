@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "quillet.h"
 #include "tests/support/virtual_reader_process.h"
@@ -193,6 +194,31 @@ TEST_F(ReaderServices, ReadBackThatDiffersIsAWriteFailure) {
     EXPECT_EQ(val_inc(handle_, 1), QL_WRITE_FAILED) << "read, write, read back";
     vr_.set_fault(Fault::status(0x07).at(2));
     EXPECT_EQ(swr_dvsc(handle_, 3, code), -7) << "a failed read-back returns its own status";
+}
+
+// A reply the reader marks as carried out but with fewer data bytes than asked for is a failed
+// read: the caller's buffer keeps what it held, and a verified write is not taken as verified.
+TEST_F(ReaderServices, ShortRepliesAreFailedReadsThatLeaveTheBufferAlone) {
+    std::vector<uint8_t> buffer(16, 0xEE);
+    vr_.set_fault(Fault::shortened(4));
+    EXPECT_EQ(srd_snr(handle_, 16, buffer.data()), QL_READ_FAILED);
+    vr_.set_fault(Fault::shortened(10));
+    EXPECT_EQ(srd_eeprom(handle_, 0, 16, buffer.data()), QL_READ_FAILED);
+    vr_.set_fault(Fault::shortened(2));
+    EXPECT_EQ(srd_dvsc(handle_, 3, buffer.data()), QL_READ_FAILED);
+    EXPECT_EQ(buffer, std::vector<uint8_t>(16, 0xEE));
+    int32_t value = 77;
+    vr_.set_fault(Fault::shortened(3));
+    EXPECT_EQ(val_read(handle_, &value), QL_READ_FAILED);
+    EXPECT_EQ(value, 77);
+
+    const uint8_t snr[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    vr_.set_fault(Fault::shortened(15).at(2));  // the write is answered, its read-back is short
+    EXPECT_EQ(swr_snr(handle_, 16, snr), QL_READ_FAILED);
+    vr_.set_fault(Fault::shortened(0).at(2));
+    EXPECT_EQ(val_set(handle_, 5), QL_READ_FAILED);
+    vr_.set_fault(Fault::shortened(0).at(2));
+    EXPECT_EQ(setsc_md(handle_, 1), QL_READ_FAILED);
 }
 
 TEST_F(ReaderServices, ModeByteIsZeroOrFF) {

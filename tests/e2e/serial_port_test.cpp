@@ -1,13 +1,23 @@
-// The POSIX serial layer on a bare pseudo-terminal with nothing answering: exclusive opening,
-// line settings, and the real-time first-byte waits of the reply reception.
+// The POSIX serial layer on a bare pseudo-terminal with nothing answering: exclusive opening and
+// its release, line settings, and the real-time first-byte waits of the reply reception, with and
+// without signals arriving.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 
 #include "quillet.h"
 #include "reader/exchange.h"
@@ -33,6 +43,16 @@ protected:
     std::string path_;
 };
 
+// Whether the terminal is in exclusive use: then only root may open it.
+bool exclusive(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return errno == EBUSY;
+    int flag = 0;
+    const bool asked = ioctl(fd, TIOCGEXCL, &flag) == 0;
+    close(fd);
+    return asked && flag != 0;
+}
+
 double seconds_for(auto&& call) {
     const auto start = std::chrono::steady_clock::now();
     call();
@@ -54,10 +74,52 @@ TEST_F(SilentPort, SerialOpenSucceedsWithoutAReaderAndIsExclusive) {
     EXPECT_EQ(ic_exit(again), QL_PORT_ERROR) << "a closed handle cannot be closed again";
 }
 
-TEST_F(SilentPort, MissingDeviceIsAPortError) {
+TEST_F(SilentPort, ClosingGivesUpExclusiveUse) {
+    const int32_t h = ic_init(0, 9600);
+    ASSERT_GT(h, 0);
+    EXPECT_TRUE(exclusive(path_)) << "held exclusively while open";
+    EXPECT_EQ(ic_exit(h), 0);
+    EXPECT_FALSE(exclusive(path_)) << "the terminal outlives the handle (its other side is open): "
+                                      "left exclusive, nobody but root could open it again";
+}
+
+TEST_F(SilentPort, MissingDeviceOrOneThatIsNoTerminalIsAPortError) {
     setenv("QUILLET_COM2", "/nonexistent/quillet-port", 1);
     EXPECT_EQ(ic_init(1, 9600), QL_PORT_ERROR);
+    setenv("QUILLET_COM2", "/dev/null", 1);
+    EXPECT_EQ(ic_init(1, 9600), QL_PORT_ERROR);
+    const auto file = std::filesystem::temp_directory_path() / ("quillet-plain-file-" + std::to_string(getpid()));
+    std::ofstream(file) << "not a terminal";
+    setenv("QUILLET_COM2", file.c_str(), 1);
+    EXPECT_EQ(ic_init(1, 9600), QL_PORT_ERROR);
+    std::filesystem::remove(file);
     unsetenv("QUILLET_COM2");
+}
+
+// Whatever the port's last user left (flow control, line editing, modem-line waits), the open
+// sets every line setting itself.
+TEST_F(SilentPort, OpenSetsEveryLineSetting) {
+    termios left{};
+    ASSERT_EQ(tcgetattr(slave_, &left), 0);
+    left.c_iflag |= IXON | IXOFF | IXANY | ICRNL | ISTRIP;
+    left.c_oflag |= OPOST | ONLCR;
+    left.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+    left.c_cflag |= CRTSCTS | PARENB | CSTOPB;
+    left.c_cflag &= ~static_cast<tcflag_t>(CLOCAL);
+    ASSERT_EQ(tcsetattr(slave_, TCSANOW, &left), 0);
+
+    const int32_t h = ic_init(0, 19200);
+    ASSERT_GT(h, 0);
+    termios now{};
+    ASSERT_EQ(tcgetattr(slave_, &now), 0);
+    EXPECT_EQ(now.c_iflag & (IXON | IXOFF | IXANY), 0u) << "no software flow control";
+    EXPECT_EQ(now.c_iflag, 0u) << "bytes as they come";
+    EXPECT_EQ(now.c_oflag, 0u);
+    EXPECT_EQ(now.c_lflag, 0u);
+    EXPECT_EQ(now.c_cflag & CRTSCTS, 0u) << "no hardware flow control";
+    EXPECT_NE(now.c_cflag & CLOCAL, 0u) << "modem lines ignored";
+    EXPECT_EQ(now.c_cflag & (CSIZE | PARENB | CSTOPB), static_cast<tcflag_t>(CS8)) << "8N1";
+    ic_exit(h);
 }
 
 TEST_F(SilentPort, NormalWaitTimesOutAfterAboutTwoSeconds) {
@@ -71,6 +133,42 @@ TEST_F(SilentPort, NormalWaitTimesOutAfterAboutTwoSeconds) {
     EXPECT_GE(took, 2.0);
     EXPECT_LT(took, 2.0 + 0.3 + 0.5) << "plus at most one read time-out and scheduling";
     ic_exit(h);
+}
+
+namespace {
+extern "C" void on_alarm(int) {}
+}  // namespace
+
+// An application with a 50 ms interval timer: every wait is interrupted forty times over, and
+// still ends at its own time. Run in a child process, so that a wait that never ends is a failure
+// rather than a hung test.
+TEST_F(SilentPort, SignalsDoNotStretchTheWait) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        struct sigaction action{};
+        action.sa_handler = on_alarm;  // no SA_RESTART: every signal interrupts the wait
+        sigaction(SIGALRM, &action, nullptr);
+        const itimerval every_50ms{{0, 50'000}, {0, 50'000}};
+        setitimer(ITIMER_REAL, &every_50ms, nullptr);
+        const int32_t h = ic_init(0, 9600);
+        int16_t state = 0;
+        int16_t status = 0;
+        const double took = seconds_for([&] { status = get_status0(h, &state); });
+        _exit(h > 0 && status == QL_TIMEOUT && took >= 2.0 && took < 2.8 ? 0 : 1);
+    }
+    int child_status = 0;
+    const auto start = std::chrono::steady_clock::now();
+    while (waitpid(child, &child_status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(8)) {
+            kill(child, SIGKILL);
+            waitpid(child, &child_status, 0);
+            FAIL() << "the 2 s wait was still running after 8 s under a 50 ms interval timer";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(WIFEXITED(child_status));
+    EXPECT_EQ(WEXITSTATUS(child_status), 0) << "expected -132 after 2.0 to 2.8 s";
 }
 
 TEST_F(SilentPort, LongWaitTimesOutAfterAboutEightSeconds) {

@@ -62,6 +62,25 @@ TEST(FaultRuns, NeverLastsUntilCleared) {
     EXPECT_FALSE(plan.next_frame());
 }
 
+TEST(FaultRuns, DripPacesTheReplyOfAnotherFaultOrAGoodOne) {
+    FaultPlan plan;
+    plan.add(parsed("drip 3 next 2"));
+    plan.add(parsed("oversize 300"));
+    const Bytes good = reply_frame(0, {0x10, 0x20});
+    const auto both = plan.next_frame();
+    ASSERT_TRUE(both);
+    EXPECT_EQ(both->kind, FaultKind::oversize) << "the drip rides on the other fault";
+    const WireReply oversized = shape_reply(good, both);
+    EXPECT_EQ(oversized.bytes.size(), 305u);
+    EXPECT_EQ(oversized.byte_interval_ms, 3u);
+    const auto alone = plan.next_frame();
+    ASSERT_TRUE(alone);
+    const WireReply slow = shape_reply(good, alone);
+    EXPECT_EQ(slow.bytes, good) << "a dripping reply is whole";
+    EXPECT_EQ(slow.byte_interval_ms, 3u);
+    EXPECT_EQ(shape_reply(good, plan.next_frame()).byte_interval_ms, 0u);
+}
+
 TEST(FaultShapes, EachKindOnTheWire) {
     const Bytes good = reply_frame(0, {0x10, 0x20, 0x30});  // 55 00 00 03 10 20 30 45
     EXPECT_EQ(shape_reply(good, std::nullopt).bytes, good);

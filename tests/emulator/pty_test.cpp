@@ -3,9 +3,12 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "emulator/cards/catalog.h"
@@ -156,6 +159,34 @@ TEST(PtyReader, SurvivesTheHostClosingReopeningAndLineNoise) {
     noisy.insert(noisy.end(), q.begin(), q.end());
     EXPECT_EQ(host.exchange(noisy), reply_frame(0x86, {}));
     EXPECT_TRUE(vr.stop());
+}
+
+// Processor time (user and system) a process has used so far, from /proc/PID/stat.
+double cpu_seconds(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(in, line);
+    std::istringstream after_name(line.substr(line.rfind(')') + 2));
+    std::string field;
+    unsigned long ticks = 0;
+    for (int i = 3; i <= 15 && after_name >> field; ++i)
+        if (i >= 14) ticks += std::stoul(field);  // fields 14 and 15: utime, stime
+    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+TEST(PtyReader, IdlesWhileNoHostHasTheTerminalOpen) {
+    VirtualReaderProcess vr({"--empty-state", "86"});
+    {
+        HostPort host(vr.pty_path(), 9600);
+        ASSERT_TRUE(host.is_open());
+        EXPECT_EQ(host.exchange(card_present_query()), reply_frame(0x86, {}));
+    }
+    const double before = cpu_seconds(vr.pid());
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double used = cpu_seconds(vr.pid()) - before;
+    EXPECT_LT(used, 0.1) << "seconds of processor time in one second without a host";
+    HostPort host(vr.pty_path(), 9600);
+    EXPECT_EQ(host.exchange(card_present_query()), reply_frame(0x86, {})) << "the next host is served";
 }
 
 TEST(PtyReader, CardContentsPersistAcrossRuns) {

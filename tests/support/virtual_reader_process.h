@@ -58,6 +58,10 @@ public:
         return Fault("oversize " + std::to_string(announced) + " " + std::to_string(sent));
     }
     static Fault corrupt() { return Fault("corrupt"); }  // first data byte reads back wrong
+    // A well-formed reply carrying only its first data_bytes data bytes.
+    static Fault shortened(uint32_t data_bytes) { return oversize(data_bytes); }
+    // The reply's bytes one every ms milliseconds; combines with another fault on the same frame.
+    static Fault drip(uint32_t ms) { return Fault("drip " + std::to_string(ms)); }
     static Fault never() { return Fault("never"); }  // no reader attached, until clear_faults()
 
     Fault next(uint32_t frames) const { return Fault(text_ + " next " + std::to_string(frames)); }  // the next N frames
@@ -80,6 +84,7 @@ public:
     VirtualReaderProcess& operator=(const VirtualReaderProcess&) = delete;
 
     bool running() const { return control_fd_ >= 0; }
+    pid_t pid() const { return pid_; }
     const std::string& pty_path() const { return pty_path_; }
     const std::string& directory() const { return directory_; }  // temporary, for contents files
     // Points the library's port number at the pseudo-terminal: QUILLET_COM<port_number + 1>.

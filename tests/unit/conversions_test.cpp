@@ -151,6 +151,28 @@ TEST(SetCode, ClampsCountAndBytesAndIsSeenByTheChecks) {
     EXPECT_FALSE(quillet::is_registered_code(6, four, 4)) << "a count of 0 empties the list";
 }
 
+// A card whose identification bytes are 00 00, or those of a code registered earlier, must not
+// pass because a count promised more codes than bytes were given.
+TEST(SetCode, RegistersOnlyTheCodesWhoseBytesWereGiven) {
+    std::vector<uint8_t> earlier(100, 0x00);
+    earlier[2] = 0xE1;
+    earlier[3] = 0xE2;
+    ASSERT_EQ(set_code(8, 20, 100, earlier.data()), 0);
+    const uint8_t one_code[] = {0x11, 0x22};
+    EXPECT_EQ(set_code(8, 5, 2, one_code), 0);
+    EXPECT_EQ(quillet::process_state().registered_codes[8].count, 1);
+    EXPECT_TRUE(quillet::is_registered_code(8, one_code, 2));
+    const uint8_t zero[] = {0x00, 0x00};
+    const uint8_t stale[] = {0xE1, 0xE2};
+    EXPECT_FALSE(quillet::is_registered_code(8, zero, 2));
+    EXPECT_FALSE(quillet::is_registered_code(8, stale, 2)) << "left from the earlier registration";
+
+    const uint8_t six_bytes[] = {1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(set_code(6, 2, 6, six_bytes), 0);
+    EXPECT_EQ(quillet::process_state().registered_codes[6].count, 1) << "list 6 holds 4-byte codes";
+    EXPECT_EQ(set_code(6, 0, 0, six_bytes), 0);
+}
+
 TEST(SetCode, RefusesWhatItCannotStoreSafely) {
     const uint8_t codes[4] = {1, 2, 3, 4};
     EXPECT_EQ(set_code(9, 1, 2, codes), QL_BAD_ARGUMENT);
