@@ -5,7 +5,7 @@
 namespace quillet {
 
 ScopedSerialTimeouts::ScopedSerialTimeouts(int32_t handle, const SerialTimeouts& timeouts) {
-    SerialPort* port = is_parallel(handle) ? nullptr : serial_port(handle);
+    auto port = is_parallel(handle) ? nullptr : serial_port(handle);
     // Time-outs that cannot be saved are not changed either: they could not be put back.
     if (!port || !port->get_timeouts(saved_)) return;
     port_ = port;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "reader/platform/serial_port.h"
 
@@ -18,7 +19,7 @@ public:
     ScopedSerialTimeouts& operator=(const ScopedSerialTimeouts&) = delete;
 
 private:
-    SerialPort* port_ = nullptr;  // nullptr: nothing was changed, nothing to put back
+    std::shared_ptr<SerialPort> port_;  // empty: nothing was changed, nothing to put back
     SerialTimeouts saved_{};
 };
 
