@@ -16,6 +16,8 @@
 //   corrupt         the reply's first data byte is inverted and its BCC made to match: a memory
 //                   cell that reads back wrong, in a well-formed frame
 //   never           no reader attached: nothing is carried out and nothing answered, until cleared
+//   answer HEX      the reader answers status 0 with these data bytes (a card's scripted block, say);
+//                   the command is not carried out
 #pragma once
 
 #include <cstdint>
@@ -28,12 +30,13 @@
 
 namespace vreader {
 
-enum class FaultKind { drop, wrong_lead, bad_bcc, status, delay, garbage, truncate, oversize, corrupt, never };
+enum class FaultKind { drop, wrong_lead, bad_bcc, status, delay, garbage, truncate, oversize, corrupt, never, answer };
 
 struct Fault {
     FaultKind kind = FaultKind::drop;
     uint32_t value = 0;                 // lead byte, status byte, delay, garbage count, kept bytes, announced length
     std::optional<uint32_t> sent;       // oversize: data bytes actually sent
+    Bytes data;                         // answer: the reply data
     uint32_t at = 1;                    // first frame covered, counted from the moment it is added (1: the next)
     uint32_t frames = 1;                // how many frames from there on
 
@@ -71,8 +74,8 @@ private:
     uint64_t frames_seen_ = 0;
 };
 
-// Applies a fault (other than status and never, which the reader handles before carrying the
-// command out) to a well-formed reply frame.
+// Applies a fault (other than status, answer and never, which the reader handles before carrying
+// the command out) to a well-formed reply frame.
 WireReply shape_reply(const Bytes& reply, const std::optional<Fault>& fault);
 
 }  // namespace vreader
