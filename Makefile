@@ -46,4 +46,5 @@ test: $(TEST_TARGETS)
 .PHONY: bench
 bench: build
 	$(BUILD)/bench/exchange-bench
+	$(BUILD)/bench/apdu-bench
 	@if [ -x $(BUILD)/bench/des-bench ]; then $(BUILD)/bench/des-bench; fi
