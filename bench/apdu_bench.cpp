@@ -84,15 +84,18 @@ void measure(Session& session, const Case& c, int rounds) {
     const auto wall_start = std::chrono::steady_clock::now();
     int failures = 0;
     for (int i = 0; i < rounds; ++i) failures += !session.apdu(c.apdu);
-    const double wall_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall_start).count();
+    const double wall_ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall_start).count();
     const double cpu_ms = thread_cpu_ms() - cpu_start;
     const double wire_ms = c.wire_bytes * 10 * 1000.0 / 115200.0;
     const double wall_per = wall_ms / rounds;
     const double cpu_per = cpu_ms / rounds;
     std::printf("%s, %d APDUs (%d failed)\n", c.name, rounds, failures);
     std::printf("  wire time per APDU at 115200     %8.3f ms (%d bytes x 10 bits)\n", wire_ms, c.wire_bytes);
-    std::printf("  round trip per APDU (pty)        %8.3f ms  = %.2f%% of the wire time\n", wall_per, 100.0 * wall_per / wire_ms);
-    std::printf("  library CPU time per APDU        %8.3f ms  = %.2f%% of the wire time\n", cpu_per, 100.0 * cpu_per / wire_ms);
+    std::printf("  round trip per APDU (pty)        %8.3f ms  = %.2f%% of the wire time\n", wall_per,
+                100.0 * wall_per / wire_ms);
+    std::printf("  library CPU time per APDU        %8.3f ms  = %.2f%% of the wire time\n", cpu_per,
+                100.0 * cpu_per / wire_ms);
 }
 
 }  // namespace
@@ -114,7 +117,8 @@ int main(int argc, char** argv) {
     }
     uint8_t answer[QL_CPU_ANSWER_MAX];
     Session session(handle);
-    const bool ready = cpu_reset(handle, answer) == 0 && session.apdu({0x00, 0xA4, 0x04, 0x0C, 0x04, 0xF0, 0x51, 0x56, 0x52}) &&
+    const bool ready = cpu_reset(handle, answer) == 0 &&
+                       session.apdu({0x00, 0xA4, 0x04, 0x0C, 0x04, 0xF0, 0x51, 0x56, 0x52}) &&
                        session.apdu({0x00, 0xA4, 0x02, 0x0C, 0x02, 0x01, 0x01});
     if (!ready) {
         std::fprintf(stderr, "the virtual card did not answer\n");
@@ -123,7 +127,10 @@ int main(int argc, char** argv) {
     // READ BINARY: frame 10 + 9-byte block, reply 5 + 22-byte block (16 data, SW).
     measure(session, {"READ BINARY, 16 bytes", {0x00, 0xB0, 0x00, 0x00, 0x10}, 19 + 27}, rounds);
     // SELECT by name, case 4: 24 + 11 bytes, then GET RESPONSE 19 + 19 bytes.
-    measure(session, {"SELECT by name with 61 08 and GET RESPONSE", {0x00, 0xA4, 0x04, 0x00, 0x04, 0xF0, 0x51, 0x56, 0x52, 0x00}, 24 + 11 + 19 + 19},
+    measure(session,
+            {"SELECT by name with 61 08 and GET RESPONSE",
+             {0x00, 0xA4, 0x04, 0x00, 0x04, 0xF0, 0x51, 0x56, 0x52, 0x00},
+             24 + 11 + 19 + 19},
             rounds);
     ic_exit(handle);
     kill(reader, SIGTERM);

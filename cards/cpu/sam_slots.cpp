@@ -46,7 +46,8 @@ Status protocol(int32_t handle, int16_t length, const uint8_t* block, uint8_t* r
 Status slot_protocol(int32_t handle, int16_t slot_number, int16_t length, const uint8_t* block,
                      int16_t* response_length, uint8_t* response) {
     const auto slot = cpu::slot_byte(slot_number);
-    if (Status s = first_failure({{slot.has_value(), Status::bad_slot}, cpu::block_length(length)}); failed(s)) return s;
+    if (Status s = first_failure({{slot.has_value(), Status::bad_slot}, cpu::block_length(length)}); failed(s))
+        return s;
     const Status s = cpu::block_exchange(handle, *slot, length, block, response, cpu::BlockCheck::whole_frame);
     if (!failed(s)) *response_length = response[2];
     return s;

@@ -92,7 +92,8 @@ Status block_exchange(int32_t handle, uint8_t slot, int16_t length, const uint8_
     Reply reply(reply_capacity);
     BlockCheck check = first_check;
     for (int follow_ups = 0;; ++follow_ups) {
-        if (Status s = attempts.exchange(handle, block_frame(slot, outgoing.bytes(), check), reply); failed(s)) return s;
+        if (Status s = attempts.exchange(handle, block_frame(slot, outgoing.bytes(), check), reply); failed(s))
+            return s;
         check = BlockCheck::header;
 
         const auto card_block = reply.data();

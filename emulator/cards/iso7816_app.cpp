@@ -9,13 +9,13 @@ namespace {
 
 namespace sw {
 inline constexpr uint16_t ok = 0x9000;
-inline constexpr uint16_t more_data = 0x6100;       // + bytes left (00: 256 or more)
-inline constexpr uint16_t tries_left = 0x63C0;      // + retries left
+inline constexpr uint16_t more_data = 0x6100;   // + bytes left (00: 256 or more)
+inline constexpr uint16_t tries_left = 0x63C0;  // + retries left
 inline constexpr uint16_t wrong_length = 0x6700;
-inline constexpr uint16_t not_records = 0x6981;     // command incompatible with file structure
-inline constexpr uint16_t not_granted = 0x6982;     // security status not satisfied
-inline constexpr uint16_t blocked = 0x6983;         // authentication method blocked
-inline constexpr uint16_t conditions = 0x6985;      // conditions of use not satisfied
+inline constexpr uint16_t not_records = 0x6981;  // command incompatible with file structure
+inline constexpr uint16_t not_granted = 0x6982;  // security status not satisfied
+inline constexpr uint16_t blocked = 0x6983;      // authentication method blocked
+inline constexpr uint16_t conditions = 0x6985;   // conditions of use not satisfied
 inline constexpr uint16_t no_current_ef = 0x6986;
 inline constexpr uint16_t not_found = 0x6A82;
 inline constexpr uint16_t no_record = 0x6A83;
@@ -23,7 +23,7 @@ inline constexpr uint16_t no_space = 0x6A84;
 inline constexpr uint16_t wrong_p1p2 = 0x6A86;
 inline constexpr uint16_t no_reference = 0x6A88;
 inline constexpr uint16_t bad_offset = 0x6B00;
-inline constexpr uint16_t exact_length = 0x6C00;    // + the right Le
+inline constexpr uint16_t exact_length = 0x6C00;  // + the right Le
 inline constexpr uint16_t unknown_ins = 0x6D00;
 inline constexpr uint16_t unknown_cla = 0x6E00;
 }  // namespace sw
@@ -38,12 +38,12 @@ uint16_t with_count(uint16_t base, size_t n) { return static_cast<uint16_t>(n > 
 // The file descriptor byte of the control parameters.
 uint8_t descriptor_byte(FileKind kind) {
     switch (kind) {
-    case FileKind::transparent:
-        return 0x01;
-    case FileKind::records:
-        return 0x02;  // linear fixed
-    case FileKind::dedicated:
-        break;
+        case FileKind::transparent:
+            return 0x01;
+        case FileKind::records:
+            return 0x02;  // linear fixed
+        case FileKind::dedicated:
+            break;
     }
     return 0x38;
 }
@@ -78,7 +78,8 @@ std::optional<Application::Command> Application::parse(std::span<const uint8_t> 
         return c;
     }
     const size_t lc = apdu[4];
-    if (lc == 0 || apdu.size() < 5 + lc || apdu.size() > 6 + lc) return std::nullopt;  // extended lengths: not supported
+    if (lc == 0 || apdu.size() < 5 + lc || apdu.size() > 6 + lc)
+        return std::nullopt;  // extended lengths: not supported
     c.data = apdu.subspan(5, lc);
     if (apdu.size() == 6 + lc) c.ne = le(apdu.back());
     return c;
@@ -109,9 +110,12 @@ Bytes Application::process(std::span<const uint8_t> apdu) {
     // What a case-4 command left is for the GET RESPONSE right after it only.
     if (!c || c->ins != get_response_ins) pending_.clear();
     Response r;
-    if (!c) r.sw = sw::wrong_length;
-    else if (c->cla != 0x00) r.sw = sw::unknown_cla;
-    else r = dispatch(*c);
+    if (!c)
+        r.sw = sw::wrong_length;
+    else if (c->cla != 0x00)
+        r.sw = sw::unknown_cla;
+    else
+        r = dispatch(*c);
     Bytes out = std::move(r.data);
     out.push_back(static_cast<uint8_t>(r.sw >> 8));
     out.push_back(static_cast<uint8_t>(r.sw));
@@ -133,7 +137,8 @@ int Application::select_by_id(uint16_t id) const {
 int Application::select_by_name(std::span<const uint8_t> name) const {
     for (size_t i = 0; i < image_.files.size(); ++i) {
         const Bytes& n = image_.files[i].name;
-        if (image_.files[i].kind == FileKind::dedicated && n.size() >= name.size() && std::equal(name.begin(), name.end(), n.begin()))
+        if (image_.files[i].kind == FileKind::dedicated && n.size() >= name.size() &&
+            std::equal(name.begin(), name.end(), n.begin()))
             return static_cast<int>(i);
     }
     return -1;
@@ -182,24 +187,25 @@ Application::Response Application::select(const Command& c) {
     const uint16_t id = c.data.size() == 2 ? static_cast<uint16_t>(c.data[0] << 8 | c.data[1]) : mf_id;
     int found = -1;
     switch (c.p1) {
-    case 0x00:
-        found = select_by_id(id);
-        break;
-    case 0x01:
-    case 0x02:
-        found = image_.find_child(current_df_, id);
-        if (found >= 0 && (image_.files[static_cast<size_t>(found)].kind == FileKind::dedicated) != (c.p1 == 0x01)) found = -1;
-        break;
-    case 0x03:
-        if (!c.data.empty()) return {{}, sw::wrong_length};
-        found = image_.files[static_cast<size_t>(current_df_)].parent;
-        break;
-    case 0x04:
-        if (c.data.empty() || c.data.size() > name_max) return {{}, sw::wrong_length};
-        found = select_by_name(c.data);
-        break;
-    default:
-        return {{}, sw::wrong_p1p2};
+        case 0x00:
+            found = select_by_id(id);
+            break;
+        case 0x01:
+        case 0x02:
+            found = image_.find_child(current_df_, id);
+            if (found >= 0 && (image_.files[static_cast<size_t>(found)].kind == FileKind::dedicated) != (c.p1 == 0x01))
+                found = -1;
+            break;
+        case 0x03:
+            if (!c.data.empty()) return {{}, sw::wrong_length};
+            found = image_.files[static_cast<size_t>(current_df_)].parent;
+            break;
+        case 0x04:
+            if (c.data.empty() || c.data.size() > name_max) return {{}, sw::wrong_length};
+            found = select_by_name(c.data);
+            break;
+        default:
+            return {{}, sw::wrong_p1p2};
     }
     if (found < 0) return {{}, sw::not_found};
     make_current(found);
@@ -217,12 +223,12 @@ Application::Response Application::select(const Command& c) {
 
 bool Application::granted(const Access& access) const {
     switch (access.rule) {
-    case Access::Rule::always:
-        return true;
-    case Access::Rule::never:
-        return false;
-    case Access::Rule::pin:
-        break;
+        case Access::Rule::always:
+            return true;
+        case Access::Rule::never:
+            return false;
+        case Access::Rule::pin:
+            break;
     }
     return presented_.test(access.pin);
 }
@@ -234,7 +240,8 @@ std::optional<uint16_t> Application::target_ef(uint8_t sfi, FileKind kind, int& 
         index = -1;
         for (size_t i = 1; i < image_.files.size(); ++i) {
             const CardFile& f = image_.files[i];
-            if (f.parent == current_df_ && f.kind != FileKind::dedicated && (f.id & 0x1F) == sfi) index = static_cast<int>(i);
+            if (f.parent == current_df_ && f.kind != FileKind::dedicated && (f.id & 0x1F) == sfi)
+                index = static_cast<int>(i);
         }
         if (index < 0) return sw::not_found;
         make_current(index);

@@ -21,8 +21,8 @@
 #include <cstdint>
 #include <optional>
 #include <random>
-#include <utility>
 #include <span>
+#include <utility>
 
 #include "emulator/cards/iso7816_files.h"
 

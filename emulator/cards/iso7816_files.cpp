@@ -66,12 +66,12 @@ std::optional<Access> parse_access(std::string_view text) {
 
 std::string access_text(const Access& a) {
     switch (a.rule) {
-    case Access::Rule::always:
-        return "always";
-    case Access::Rule::never:
-        return "never";
-    case Access::Rule::pin:
-        break;
+        case Access::Rule::always:
+            return "always";
+        case Access::Rule::never:
+            return "never";
+        case Access::Rule::pin:
+            break;
     }
     return "pin" + hex_word(a.pin, 2);
 }
@@ -126,13 +126,19 @@ public:
         Fields fields;
         if (!fields.parse(words, 2, error_)) return false;
         bool ok = false;
-        if (words[0] == "pin") ok = pin(words[1], fields);
-        else if (words[0] == "df") ok = df(words[1], fields);
-        else if (words[0] == "binary") ok = binary(words[1], fields);
-        else if (words[0] == "record") ok = record(words[1], fields);
-        else return fail("unknown keyword '" + std::string(words[0]) + "'");
+        if (words[0] == "pin")
+            ok = pin(words[1], fields);
+        else if (words[0] == "df")
+            ok = df(words[1], fields);
+        else if (words[0] == "binary")
+            ok = binary(words[1], fields);
+        else if (words[0] == "record")
+            ok = record(words[1], fields);
+        else
+            return fail("unknown keyword '" + std::string(words[0]) + "'");
         if (!ok) return false;
-        if (const auto key = fields.unused()) return fail("'" + std::string(*key) + "' does not belong to " + std::string(words[0]));
+        if (const auto key = fields.unused())
+            return fail("'" + std::string(*key) + "' does not belong to " + std::string(words[0]));
         return true;
     }
 
@@ -152,7 +158,8 @@ private:
 
     bool atr(std::string_view text) {
         const auto bytes = from_hex(text);
-        if (!bytes || bytes->size() < atr_min || bytes->size() > atr_max) return fail("atr: 2 to 33 hex bytes expected");
+        if (!bytes || bytes->size() < atr_min || bytes->size() > atr_max)
+            return fail("atr: 2 to 33 hex bytes expected");
         image_.atr = *bytes;
         return true;
     }
@@ -160,14 +167,17 @@ private:
     bool pin(std::string_view reference_text, Fields& fields) {
         const auto reference = hex_number(reference_text, 0xFF);
         if (!reference) return fail("pin: reference in hex expected");
-        if (image_.find_pin(static_cast<uint8_t>(*reference))) return fail("pin " + std::string(reference_text) + " twice");
+        if (image_.find_pin(static_cast<uint8_t>(*reference)))
+            return fail("pin " + std::string(reference_text) + " twice");
         Pin p;
         p.reference = static_cast<uint8_t>(*reference);
         const auto value = fields.get("value");
         const auto bytes = value ? from_hex(*value) : std::nullopt;
-        if (!bytes || bytes->empty() || bytes->size() > pin_max) return fail("pin: value=HEX of 1 to 16 bytes expected");
+        if (!bytes || bytes->empty() || bytes->size() > pin_max)
+            return fail("pin: value=HEX of 1 to 16 bytes expected");
         p.value = *bytes;
-        if (!small_number(fields.get("tries"), tries_max, p.tries) || p.tries == 0) return fail("pin: tries=1..15 expected");
+        if (!small_number(fields.get("tries"), tries_max, p.tries) || p.tries == 0)
+            return fail("pin: tries=1..15 expected");
         p.left = p.tries;
         if (!small_number(fields.get("left"), p.tries, p.left)) return fail("pin: left=0..tries expected");
         image_.pins.push_back(std::move(p));
@@ -190,7 +200,8 @@ private:
         while (start <= path.size()) {
             const size_t slash = std::min(path.find('/', start), path.size());
             const auto n = hex_number(path.substr(start, slash - start), 0xFFFF);
-            if (!n || slash - start != 4) return fail("path '" + std::string(path) + "': 4-digit hex file identifiers expected");
+            if (!n || slash - start != 4)
+                return fail("path '" + std::string(path) + "': 4-digit hex file identifiers expected");
             ids.push_back(static_cast<uint16_t>(*n));
             start = slash + 1;
         }
@@ -220,7 +231,8 @@ private:
         if (id == mf_id) return fail("3F00 is the MF");
         index = image_.find_child(parent, id);
         if (index >= 0) return true;  // known already (a record file's further records)
-        if (std::count_if(image_.files.begin(), image_.files.end(), [&](const CardFile& f) { return f.parent == parent; }) >= 255)
+        if (std::count_if(image_.files.begin(), image_.files.end(),
+                          [&](const CardFile& f) { return f.parent == parent; }) >= 255)
             return fail("too many files in one DF");
         CardFile file;
         file.kind = kind;
@@ -249,7 +261,8 @@ private:
         if (file.kind != FileKind::dedicated) return fail(std::string(path) + " is not a DF");
         if (const auto name = fields.get("name")) {
             const auto bytes = from_hex(*name);
-            if (!bytes || bytes->empty() || bytes->size() > name_max) return fail("df: name=HEX of 1 to 16 bytes expected");
+            if (!bytes || bytes->empty() || bytes->size() > name_max)
+                return fail("df: name=HEX of 1 to 16 bytes expected");
             file.name = *bytes;
         }
         return true;
@@ -259,7 +272,8 @@ private:
         int index = -1;
         if (!new_file(path, FileKind::transparent, index)) return false;
         CardFile& file = image_.files[static_cast<size_t>(index)];
-        if (file.kind != FileKind::transparent || !file.data.empty()) return fail(std::string(path) + " declared twice");
+        if (file.kind != FileKind::transparent || !file.data.empty())
+            return fail(std::string(path) + " declared twice");
         if (!access_fields(fields, file)) return false;
         const auto data = fields.get("data");
         const auto bytes = data ? from_hex(*data) : std::optional<Bytes>(Bytes{});
@@ -267,7 +281,8 @@ private:
         file.data = *bytes;
         if (const auto size = fields.get("size")) {
             const auto n = parse_number(*size);
-            if (!n || *n < file.data.size() || *n > transparent_max) return fail("binary: size=N from the data's length to 32767 expected");
+            if (!n || *n < file.data.size() || *n > transparent_max)
+                return fail("binary: size=N from the data's length to 32767 expected");
             file.data.resize(*n, 0x00);
         }
         if (file.data.empty() || file.data.size() > transparent_max) return fail("binary: 1 to 32767 bytes expected");
@@ -282,8 +297,10 @@ private:
         if (!access_fields(fields, file)) return false;
         const auto data = fields.get("data");
         const auto bytes = data ? from_hex(*data) : std::nullopt;
-        if (!bytes || bytes->empty() || bytes->size() > record_max) return fail("record: data=HEX of 1 to 255 bytes expected");
-        if (!file.records.empty() && bytes->size() != file.records.front().size()) return fail("record: all records of a file have one length");
+        if (!bytes || bytes->empty() || bytes->size() > record_max)
+            return fail("record: data=HEX of 1 to 255 bytes expected");
+        if (!file.records.empty() && bytes->size() != file.records.front().size())
+            return fail("record: all records of a file have one length");
         if (file.records.size() == records_max) return fail("record: at most 254 records");
         file.records.push_back(*bytes);
         return true;
@@ -348,15 +365,16 @@ std::string describe(const CardImage& image) {
         const std::string path = path_of(image, static_cast<int>(i));
         const std::string rules = " read=" + access_text(f.read) + " update=" + access_text(f.update);
         switch (f.kind) {
-        case FileKind::dedicated:
-            if (i > 0 || !f.name.empty()) out << "df " << path << (f.name.empty() ? "" : " name=" + packed_hex(f.name)) << "\n";
-            break;
-        case FileKind::transparent:
-            out << "binary " << path << rules << " data=" << packed_hex(f.data) << "\n";
-            break;
-        case FileKind::records:
-            for (const Bytes& r : f.records) out << "record " << path << rules << " data=" << packed_hex(r) << "\n";
-            break;
+            case FileKind::dedicated:
+                if (i > 0 || !f.name.empty())
+                    out << "df " << path << (f.name.empty() ? "" : " name=" + packed_hex(f.name)) << "\n";
+                break;
+            case FileKind::transparent:
+                out << "binary " << path << rules << " data=" << packed_hex(f.data) << "\n";
+                break;
+            case FileKind::records:
+                for (const Bytes& r : f.records) out << "record " << path << rules << " data=" << packed_hex(r) << "\n";
+                break;
         }
     }
     return out.str();

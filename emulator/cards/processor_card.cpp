@@ -103,21 +103,21 @@ Bytes ProcessorCard::supervisory_block(uint8_t pcb, std::span<const uint8_t> b) 
     const auto inf = b.subspan(prologue, b[2]);
     const uint8_t response = pcb | supervisory::response;
     switch (pcb) {
-    case supervisory::resynch_request:
-        if (!inf.empty()) break;
-        end_session_protocol();
-        return sealed(reply_nad_, response, {});
-    case supervisory::ifs_request:
-        if (inf.size() != 1 || inf[0] == 0 || inf[0] > ifs_max) break;
-        ifsd_ = inf[0];
-        return sealed(reply_nad_, response, inf);
-    case supervisory::abort_request:
-        if (!inf.empty()) break;
-        chain_in_.clear();
-        chain_out_.clear();
-        return sealed(reply_nad_, response, {});
-    default:
-        break;
+        case supervisory::resynch_request:
+            if (!inf.empty()) break;
+            end_session_protocol();
+            return sealed(reply_nad_, response, {});
+        case supervisory::ifs_request:
+            if (inf.size() != 1 || inf[0] == 0 || inf[0] > ifs_max) break;
+            ifsd_ = inf[0];
+            return sealed(reply_nad_, response, inf);
+        case supervisory::abort_request:
+            if (!inf.empty()) break;
+            chain_in_.clear();
+            chain_out_.clear();
+            return sealed(reply_nad_, response, {});
+        default:
+            break;
     }
     return error_block(other_error);
 }
@@ -170,7 +170,8 @@ Bytes ProcessorCard::contents() const {
 
 bool ProcessorCard::load_contents(std::span<const uint8_t> image) {
     std::string error;
-    auto parsed = iso7816::parse_description(std::string_view(reinterpret_cast<const char*>(image.data()), image.size()), error);
+    auto parsed =
+        iso7816::parse_description(std::string_view(reinterpret_cast<const char*>(image.data()), image.size()), error);
     if (!parsed) return false;
     app_.load(std::move(*parsed));
     return true;

@@ -55,12 +55,12 @@ private:
     iso7816::Application app_;
     bool reset_done_ = false;
     uint8_t reply_nad_ = 0;
-    uint8_t expected_ns_ = 0;  // N(S) of the host's next I-block
-    uint8_t card_ns_ = 0;      // N(S) of the card's next I-block
-    Bytes last_i_block_;       // for a retransmission
-    Bytes last_command_block_; // the I-block that completed the last command
-    Bytes chain_in_;           // a chained command so far
-    Bytes chain_out_;          // the rest of a chained response
+    uint8_t expected_ns_ = 0;   // N(S) of the host's next I-block
+    uint8_t card_ns_ = 0;       // N(S) of the card's next I-block
+    Bytes last_i_block_;        // for a retransmission
+    Bytes last_command_block_;  // the I-block that completed the last command
+    Bytes chain_in_;            // a chained command so far
+    Bytes chain_out_;           // the rest of a chained response
     size_t ifsd_ = 254;
 };
 

@@ -1,12 +1,12 @@
 // The virtual processor card in-process: the T=1 block rules of its card side, the ISO/IEC 7816-4
 // application's answers, and the text description of its file system.
+#include "emulator/cards/processor_card.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 #include <string>
-
-#include "emulator/cards/processor_card.h"
 
 namespace vreader {
 namespace {
@@ -54,8 +54,12 @@ protected:
         return Bytes(reply.begin() + 3, reply.end() - 1);
     }
     Bytes select_app() { return apdu({0x00, 0xA4, 0x04, 0x0C, 0x04, 0xF0, 0x51, 0x56, 0x52}); }
-    Bytes select(uint16_t id) { return apdu({0x00, 0xA4, 0x00, 0x0C, 0x02, static_cast<uint8_t>(id >> 8), static_cast<uint8_t>(id)}); }
-    Bytes verify(const Bytes& pin) { return apdu(Bytes{0x00, 0x20, 0x00, 0x01, static_cast<uint8_t>(pin.size())} + pin); }
+    Bytes select(uint16_t id) {
+        return apdu({0x00, 0xA4, 0x00, 0x0C, 0x02, static_cast<uint8_t>(id >> 8), static_cast<uint8_t>(id)});
+    }
+    Bytes verify(const Bytes& pin) {
+        return apdu(Bytes{0x00, 0x20, 0x00, 0x01, static_cast<uint8_t>(pin.size())} + pin);
+    }
 
     ProcessorCard card;
     uint8_t ns = 0;
@@ -73,13 +77,13 @@ TEST_F(ProcessorCardTest, MuteFromPowerOnUntilTheReset) {
 TEST_F(ProcessorCardTest, BadBlocksGetTheRBlockOfACard) {
     Bytes bad_lrc = t1(0, 0x00, {0x00, 0x84, 0x00, 0x00, 0x08});
     bad_lrc.back() ^= 0x01;
-    EXPECT_EQ(block(bad_lrc), t1(0, 0x81, {}));                                      // EDC error, N(R) 0
-    EXPECT_EQ(block({0x00, 0x00, 0x05, 0x00, 0x84, 0x05}), t1(0, 0x82, {}));          // LEN does not match
-    EXPECT_EQ(block(t1(0, 0x40, {0x00, 0x84, 0x00, 0x00, 0x08})), t1(0, 0x82, {}));   // N(S) 1 expected 0
-    EXPECT_EQ(block(t1(0, 0x01, {0x00, 0x84, 0x00, 0x00, 0x08})), t1(0, 0x82, {}));   // undefined PCB
+    EXPECT_EQ(block(bad_lrc), t1(0, 0x81, {}));                                         // EDC error, N(R) 0
+    EXPECT_EQ(block({0x00, 0x00, 0x05, 0x00, 0x84, 0x05}), t1(0, 0x82, {}));            // LEN does not match
+    EXPECT_EQ(block(t1(0, 0x40, {0x00, 0x84, 0x00, 0x00, 0x08})), t1(0, 0x82, {}));     // N(S) 1 expected 0
+    EXPECT_EQ(block(t1(0, 0x01, {0x00, 0x84, 0x00, 0x00, 0x08})), t1(0, 0x82, {}));     // undefined PCB
     EXPECT_EQ(block(t1(0x80, 0x00, {0x00, 0x84, 0x00, 0x00, 0x08})), t1(0, 0x82, {}));  // VPP bit in the NAD
-    EXPECT_EQ(block(t1(0, 0xC3, {0x01})), t1(0, 0x82, {}));                            // WTX request from the host
-    EXPECT_EQ(block(t1(0, 0x90, {})), t1(0, 0x82, {}));  // R-block with nothing sent yet
+    EXPECT_EQ(block(t1(0, 0xC3, {0x01})), t1(0, 0x82, {}));                             // WTX request from the host
+    EXPECT_EQ(block(t1(0, 0x90, {})), t1(0, 0x82, {}));                                 // R-block with nothing sent yet
     // None of them moved the sequence numbers.
     EXPECT_EQ(apdu({0x00, 0x84, 0x00, 0x00, 0x08}).size(), 10u);
     EXPECT_EQ(block(bad_lrc), t1(0, 0x91, {}));  // N(R) now 1
@@ -88,8 +92,8 @@ TEST_F(ProcessorCardTest, BadBlocksGetTheRBlockOfACard) {
 TEST_F(ProcessorCardTest, LostAnswersComeAgain) {
     const Bytes command = t1(0, 0x00, {0x00, 0x84, 0x00, 0x00, 0x08});
     const Bytes first = block(command);
-    EXPECT_EQ(block(command), first);                  // the same frame again: the same answer
-    EXPECT_EQ(block(t1(0, 0x80, {})), first);          // R(0): the card's I-block 0 again
+    EXPECT_EQ(block(command), first);          // the same frame again: the same answer
+    EXPECT_EQ(block(t1(0, 0x80, {})), first);  // R(0): the card's I-block 0 again
     EXPECT_EQ(block(t1(0, 0x81, {})), first);
     const Bytes second = block(t1(0, 0x40, {0x00, 0x84, 0x00, 0x00, 0x08}));
     EXPECT_EQ(second[1], 0x40);
@@ -109,9 +113,9 @@ TEST_F(ProcessorCardTest, ChainsBothWaysAndSupervisoryRequests) {
     const Bytes part1 = block(t1(0, 0x40, {0x00, 0x10}));
     const std::string holder = "QUILLET HOLDER 1";
     EXPECT_EQ(part1, t1(0, 0x20, Bytes(holder.begin(), holder.end())));  // N(S) 0 (the card's third I-block), M
-    EXPECT_EQ(block(t1(0, 0x91, {0x00})), t1(0, 0x82, {}));   // an R-block carries no INF
+    EXPECT_EQ(block(t1(0, 0x91, {0x00})), t1(0, 0x82, {}));              // an R-block carries no INF
     EXPECT_EQ(block(t1(0, 0x00, {0x00, 0xB0, 0x00, 0x00, 0x10})), t1(0, 0x82, {}));  // no command while it chains
-    const Bytes part2 = block(t1(0, 0x90, {}));  // R(1): next part
+    const Bytes part2 = block(t1(0, 0x90, {}));                                      // R(1): next part
     EXPECT_EQ(part2, t1(0, 0x40, ok));
     EXPECT_EQ(block(t1(0, 0xC0, {})), t1(0, 0xE0, {}));  // RESYNCH: sequence numbers 0 again
     ns = 0;
@@ -132,11 +136,11 @@ TEST_F(ProcessorCardTest, SelectAnswersWithControlParameters) {
     EXPECT_EQ(apdu({0x00, 0xC0, 0x00, 0x00, 0x0D}),
               (Bytes{0x62, 0x0B, 0x82, 0x01, 0x01, 0x83, 0x02, 0x01, 0x02, 0x80, 0x02, 0x00, 0x20} + ok));
     EXPECT_EQ(apdu({0x00, 0xA4, 0x04, 0x0C, 0x02, 0xF0, 0x51}), ok);
-    EXPECT_EQ(apdu({0x00, 0xA4, 0x03, 0x0C}), ok);                               // parent: the MF
-    EXPECT_EQ(apdu({0x00, 0xA4, 0x03, 0x0C}), (Bytes{0x6A, 0x82}));              // the MF has none
+    EXPECT_EQ(apdu({0x00, 0xA4, 0x03, 0x0C}), ok);                                     // parent: the MF
+    EXPECT_EQ(apdu({0x00, 0xA4, 0x03, 0x0C}), (Bytes{0x6A, 0x82}));                    // the MF has none
     EXPECT_EQ(apdu({0x00, 0xA4, 0x01, 0x0C, 0x02, 0x2F, 0x02}), (Bytes{0x6A, 0x82}));  // an EF, not a DF
     EXPECT_EQ(apdu({0x00, 0xA4, 0x01, 0x0C, 0x02, 0x5F, 0x10}), ok);
-    EXPECT_EQ(apdu({0x00, 0xA4, 0x00, 0x0C, 0x02, 0x2F, 0x02}), ok);              // a sibling of the DF
+    EXPECT_EQ(apdu({0x00, 0xA4, 0x00, 0x0C, 0x02, 0x2F, 0x02}), ok);  // a sibling of the DF
     EXPECT_EQ(apdu({0x00, 0xA4, 0x00, 0x0C, 0x01, 0x2F}), (Bytes{0x67, 0x00}));
     EXPECT_EQ(apdu({0x00, 0xA4, 0x00, 0x01, 0x02, 0x2F, 0x02}), (Bytes{0x6A, 0x86}));
     EXPECT_EQ(apdu({0x00, 0xA4, 0x04, 0x0C, 0x02, 0xF0, 0x52}), (Bytes{0x6A, 0x82}));
@@ -219,13 +223,13 @@ TEST_F(ProcessorCardTest, DescriptionsAreCheckedLineByLine) {
     };
     const std::string atr = "atr 3B 02 14 50\n";
     EXPECT_FALSE(refused(atr));
-    EXPECT_TRUE(refused(""));                                                   // no ATR
-    EXPECT_TRUE(refused("atr 3B\n"));                                           // too short
+    EXPECT_TRUE(refused(""));          // no ATR
+    EXPECT_TRUE(refused("atr 3B\n"));  // too short
     std::string long_atr = "atr";
     for (int i = 0; i < 34; ++i) long_atr += " 3B";
     EXPECT_TRUE(refused(long_atr + "\n"));
-    EXPECT_TRUE(refused("atr 3B 0\n"));  // odd digits
-    EXPECT_TRUE(refused(atr + "binary 3F00/5000/0001 data=00\n"));             // DF 5000 not declared
+    EXPECT_TRUE(refused("atr 3B 0\n"));                             // odd digits
+    EXPECT_TRUE(refused(atr + "binary 3F00/5000/0001 data=00\n"));  // DF 5000 not declared
     EXPECT_TRUE(refused(atr + "record 3F00/0001 data=0000\nrecord 3F00/0001 data=00\n"));
     EXPECT_TRUE(refused(atr + "binary 3F00/0001 read=sometimes data=00\n"));
     EXPECT_TRUE(refused(atr + "binary 3F00/0001 colour=red data=00\n"));

@@ -42,7 +42,8 @@ protected:
     }
     // The virtual reader answers the next frames with these card blocks.
     void script(const std::vector<Bytes>& card_blocks) {
-        for (size_t i = 0; i < card_blocks.size(); ++i) vr.set_fault(Fault::answer(card_blocks[i]).at(static_cast<uint32_t>(i + 1)));
+        for (size_t i = 0; i < card_blocks.size(); ++i)
+            vr.set_fault(Fault::answer(card_blocks[i]).at(static_cast<uint32_t>(i + 1)));
     }
 };
 
@@ -101,7 +102,9 @@ TEST_F(Cpu, MoreDataAnswerGetsTheNineteenByteGetResponseFrame) {
 
     // A caller's PCB other than 0x00 gives follow-ups with PCB 0x00.
     script({t1_block(0x00, 0x40, {0x61, 0x08}), t1_block(0x00, 0x00, quillet::test::app_fci + quillet::test::sw_ok)});
-    const auto again = sent_by([&] { return protocol(t1_block(0x00, 0x40, {0x00, 0xA4, 0x04, 0x00, 0x01, 0xF0, 0x00})).status; });
+    const auto again = sent_by([&] {
+        return protocol(t1_block(0x00, 0x40, {0x00, 0xA4, 0x04, 0x00, 0x01, 0xF0, 0x00})).status;
+    });
     ASSERT_EQ(again.size(), 2u);
     EXPECT_EQ(again[1], block_frame(main_slot, t1_block(0x00, 0x00, {0x00, 0xC0, 0x00, 0x00, 0x08})));
 }
@@ -135,8 +138,8 @@ TEST_F(Cpu, TwoMoreDataAnswersWithDataGatherSixteenBytes) {
     // Both GET RESPONSE blocks carry the PCB derived from the caller's; it is not alternated.
     EXPECT_EQ(sent[1], block_frame(main_slot, t1_block(0x00, 0x40, {0x00, 0xC0, 0x00, 0x00, 0x04})));
     EXPECT_EQ(sent[2], block_frame(main_slot, t1_block(0x00, 0x40, {0x00, 0xC0, 0x00, 0x00, 0x06})));
-    EXPECT_EQ(r.response, (Bytes{0x00, 0x00, 16, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD7, 0xD8, 0xD9, 0xDA, 0xDB, 0xDC, 0xDD, 0xDE,
-                                 0x90, 0x00}));
+    EXPECT_EQ(r.response, (Bytes{0x00, 0x00, 16, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD7, 0xD8, 0xD9, 0xDA, 0xDB, 0xDC,
+                                 0xDD, 0xDE, 0x90, 0x00}));
 }
 
 TEST_F(Cpu, AttemptsAreSharedByAllFramesOfOneCall) {
@@ -166,7 +169,8 @@ TEST_F(Cpu, RawExchangeCopiesTheCardBlock) {
     reset_card();
     std::vector<uint8_t> response(QL_CPU_RAW_RESPONSE_MAX, filler);
     const Bytes challenge = t1_block(0x00, 0x00, get_challenge);
-    const auto sent = sent_by([&] { return cpu_comres(handle, static_cast<int16_t>(challenge.size()), challenge.data(), response.data()); });
+    const auto sent = sent_by(
+        [&] { return cpu_comres(handle, static_cast<int16_t>(challenge.size()), challenge.data(), response.data()); });
     EXPECT_EQ(sent, std::vector<Bytes>{block_frame(main_slot, challenge)});
     EXPECT_EQ(Bytes(response.begin(), response.begin() + 3), (Bytes{0x00, 0x00, 0x0A}));
     EXPECT_EQ(quillet::test::xor_of(Bytes(response.begin(), response.begin() + 14), 14), 0);  // with its LRC
@@ -177,22 +181,30 @@ TEST_F(Cpu, RawExchangeCopiesTheCardBlock) {
     EXPECT_EQ(cpu_comres(handle, static_cast<int16_t>(bad.size()), bad.data(), response.data()), 0);
     EXPECT_EQ(Bytes(response.begin(), response.begin() + 4), t1_block(0x00, 0x91, {}));
     vr.set_fault(Fault::status(0x93).next(3));
-    EXPECT_EQ(sent_by([&] { return cpu_comres(handle, static_cast<int16_t>(bad.size()), bad.data(), response.data()); }, mute).size(), 3u);
+    EXPECT_EQ(
+        sent_by([&] { return cpu_comres(handle, static_cast<int16_t>(bad.size()), bad.data(), response.data()); }, mute)
+            .size(),
+        3u);
 }
 
 TEST_F(Cpu, BlockLengthsOutsideFourTo250SendNothing) {
     std::vector<uint8_t> response(QL_CPU_RAW_RESPONSE_MAX, filler);
     for (int16_t n : {int16_t{-1}, int16_t{0}, int16_t{3}, int16_t{251}, int16_t{0x7FFF}}) {
         const Bytes block(static_cast<size_t>(n > 0 ? n : 1), 0x00);
-        EXPECT_TRUE(sent_by([&] { return cpu_protocol(handle, n, block.data(), response.data()); }, QL_BAD_LENGTH).empty()) << n;
-        EXPECT_TRUE(sent_by([&] { return cpu_comres(handle, n, block.data(), response.data()); }, QL_BAD_LENGTH).empty()) << n;
+        EXPECT_TRUE(
+            sent_by([&] { return cpu_protocol(handle, n, block.data(), response.data()); }, QL_BAD_LENGTH).empty())
+            << n;
+        EXPECT_TRUE(
+            sent_by([&] { return cpu_comres(handle, n, block.data(), response.data()); }, QL_BAD_LENGTH).empty())
+            << n;
     }
     // 250 bytes: frame byte 3 = 0xFF, 260 bytes on the wire. 4 bytes: the shortest block.
     for (size_t n : {size_t{250}, size_t{4}}) {
         Bytes block = t1_block(0x00, 0x00, Bytes(n - 4, 0x5A));
         const std::vector<uint8_t> exact(block.begin(), block.end());
         vr.set_fault(Fault::answer(t1_block(0x00, 0x00, quillet::test::sw_ok)));
-        const auto sent = sent_by([&] { return cpu_protocol(handle, static_cast<int16_t>(n), exact.data(), response.data()); });
+        const auto sent =
+            sent_by([&] { return cpu_protocol(handle, static_cast<int16_t>(n), exact.data(), response.data()); });
         ASSERT_EQ(sent.size(), 1u);
         EXPECT_EQ(sent[0], block_frame(main_slot, block));
         EXPECT_EQ(sent[0].size(), n + 10);
@@ -202,7 +214,9 @@ TEST_F(Cpu, BlockLengthsOutsideFourTo250SendNothing) {
 TEST_F(Cpu, ResponseIsBoundedAt255InfBytes) {
     std::vector<uint8_t> response(QL_CPU_RESPONSE_MAX, filler);  // exactly the bound
     const Bytes block = t1_block(0x00, 0x00, get_challenge);
-    const auto call = [&] { return cpu_protocol(handle, static_cast<int16_t>(block.size()), block.data(), response.data()); };
+    const auto call = [&] {
+        return cpu_protocol(handle, static_cast<int16_t>(block.size()), block.data(), response.data());
+    };
     // 253 bytes with 61 01, then one more byte and 90 00: 256 INF bytes, one too many.
     const Bytes first = t1_block(0x00, 0x00, Bytes(253, 0xA1) + Bytes{0x61, 0x01});
     script({first, t1_block(0x00, 0x40, {0xA2, 0x90, 0x00})});
@@ -218,7 +232,9 @@ TEST_F(Cpu, ResponseIsBoundedAt255InfBytes) {
 TEST_F(Cpu, FollowUpsEndAfterThirtyTwo) {
     std::vector<uint8_t> response(QL_CPU_RESPONSE_MAX, filler);
     const Bytes block = t1_block(0x00, 0x00, get_challenge);
-    const auto call = [&] { return cpu_protocol(handle, static_cast<int16_t>(block.size()), block.data(), response.data()); };
+    const auto call = [&] {
+        return cpu_protocol(handle, static_cast<int16_t>(block.size()), block.data(), response.data());
+    };
     const Bytes endless = t1_block(0x00, 0x00, {0x61, 0x00});
     vr.set_fault(Fault::answer(endless).next(QL_CPU_FOLLOW_UPS_MAX + 1));
     EXPECT_EQ(sent_by(call, QL_RESPONSE_TOO_LONG).size(), QL_CPU_FOLLOW_UPS_MAX + 1u);
@@ -231,7 +247,9 @@ TEST_F(Cpu, FollowUpsEndAfterThirtyTwo) {
 TEST_F(Cpu, CardBlockTooShortForItsStatusWordsIsAFailedRead) {
     std::vector<uint8_t> response(QL_CPU_RESPONSE_MAX, filler);
     const Bytes block = t1_block(0x00, 0x00, get_challenge);
-    const auto call = [&] { return cpu_protocol(handle, static_cast<int16_t>(block.size()), block.data(), response.data()); };
+    const auto call = [&] {
+        return cpu_protocol(handle, static_cast<int16_t>(block.size()), block.data(), response.data());
+    };
     vr.set_fault(Fault::answer({0x00, 0x00, 0x05, 0x90, 0x00}));  // LEN 5, two INF bytes
     EXPECT_EQ(sent_by(call, QL_READ_FAILED).size(), 1u);
     EXPECT_EQ(Bytes(response.begin(), response.end()), Bytes(QL_CPU_RESPONSE_MAX, filler));
@@ -246,7 +264,9 @@ TEST_F(Cpu, CardBlockTooShortForItsStatusWordsIsAFailedRead) {
 TEST_F(Cpu, RawResponseHoldsTheWholeLongestBlock) {
     std::vector<uint8_t> response(QL_CPU_RAW_RESPONSE_MAX, filler);  // exactly the bound
     const Bytes block = t1_block(0x00, 0x00, get_challenge);
-    const auto call = [&] { return cpu_comres(handle, static_cast<int16_t>(block.size()), block.data(), response.data()); };
+    const auto call = [&] {
+        return cpu_comres(handle, static_cast<int16_t>(block.size()), block.data(), response.data());
+    };
     const Bytes longest = t1_block(0x00, 0x00, Bytes(253, 0xB7) + quillet::test::sw_ok);  // 259 bytes
     vr.set_fault(Fault::answer(longest));
     EXPECT_EQ(call(), 0);
@@ -262,7 +282,8 @@ TEST_F(Cpu, WrongLengthAfterGetResponseResendsTheGetResponse) {
     const Bytes block = t1_block(0x00, 0x00, {0x80, 0x10, 0x00, 0x00});
     const std::vector<uint8_t> exact(block.begin(), block.end());
     std::vector<uint8_t> response(QL_CPU_RESPONSE_MAX, filler);
-    script({t1_block(0x00, 0x00, {0x61, 0x05}), t1_block(0x00, 0x40, {0x6C, 0x03}), t1_block(0x00, 0x40, {0x01, 0x02, 0x03, 0x90, 0x00})});
+    script({t1_block(0x00, 0x00, {0x61, 0x05}), t1_block(0x00, 0x40, {0x6C, 0x03}),
+            t1_block(0x00, 0x40, {0x01, 0x02, 0x03, 0x90, 0x00})});
     const auto sent = sent_by([&] { return cpu_protocol(handle, 8, exact.data(), response.data()); });
     ASSERT_EQ(sent.size(), 3u);
     EXPECT_EQ(sent[2], block_frame(main_slot, t1_block(0x00, 0x40, {0x00, 0xC0, 0x00, 0x00, 0x03})));

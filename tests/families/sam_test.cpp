@@ -3,7 +3,6 @@
 // with their separate length and single attempt, the slot-numbered exports, the first block
 // frame's BCC over the whole frame, and an application's whole dialogue through a SAM slot.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -62,16 +61,20 @@ protected:
     std::string contents(int slot) {
         const std::string answer = vr.expect_ok(slot ? "contents " + std::to_string(slot) : "contents");
         std::string text;
-        for (size_t i = 0; i + 1 < answer.size(); i += 3) text += static_cast<char>(std::stoi(answer.substr(i, 2), nullptr, 16));
+        for (size_t i = 0; i + 1 < answer.size(); i += 3)
+            text += static_cast<char>(std::stoi(answer.substr(i, 2), nullptr, 16));
         return text;
     }
 };
 
 TEST_F(Sam, PowerAndSelectionFrames) {
-    EXPECT_EQ(sent_by([&] { return sam_power_on(handle); }), std::vector<Bytes>{command_frame(0xB2, {0x80, 0, 0, 0, 0})});
+    EXPECT_EQ(sent_by([&] { return sam_power_on(handle); }),
+              std::vector<Bytes>{command_frame(0xB2, {0x80, 0, 0, 0, 0})});
     EXPECT_EQ(sent_by([&] { return turn_on(handle); }), std::vector<Bytes>{command_frame(0xB2, {0x80, 0, 0, 0, 0})});
-    EXPECT_EQ(sent_by([&] { return sam_power_down(handle); }), std::vector<Bytes>{command_frame(0xB3, {0x80, 0, 0, 0, 0})});
-    EXPECT_EQ(sent_by([&] { return sam_select(handle, 3); }), std::vector<Bytes>{command_frame(0x23, {0x21, 0, 0, 0, 0, 3})});
+    EXPECT_EQ(sent_by([&] { return sam_power_down(handle); }),
+              std::vector<Bytes>{command_frame(0xB3, {0x80, 0, 0, 0, 0})});
+    EXPECT_EQ(sent_by([&] { return sam_select(handle, 3); }),
+              std::vector<Bytes>{command_frame(0x23, {0x21, 0, 0, 0, 0, 3})});
     EXPECT_NE(vr.expect_ok("status").find("sam=3"), std::string::npos);
     EXPECT_EQ(sam_select(handle, 6), -0x8C);  // the reader has SAMs 1..5
 }
@@ -80,7 +83,8 @@ TEST_F(Sam, ResetOfTheSelectedSamReturnsItsLength) {
     std::vector<uint8_t> answer(QL_CPU_ANSWER_MAX, filler);
     int16_t length = 77;
     ASSERT_EQ(sam_select(handle, 2), 0);
-    EXPECT_EQ(sent_by([&] { return sam_reset(handle, &length, answer.data()); }), std::vector<Bytes>{reset_frame(0x21)});
+    EXPECT_EQ(sent_by([&] { return sam_reset(handle, &length, answer.data()); }),
+              std::vector<Bytes>{reset_frame(0x21)});
     EXPECT_EQ(length, 4);
     EXPECT_EQ(Bytes(answer.begin(), answer.begin() + 5), sam2_atr + Bytes{filler});
     // A refusal: one frame, no second attempt, length 0.
@@ -113,7 +117,8 @@ TEST_F(Sam, SlotNumberedResets) {
     int16_t length = 99;
     EXPECT_TRUE(sent_by([&] { return sam_slt_reset(handle, 7, &length, answer.data()); }, QL_BAD_SLOT).empty());
     EXPECT_EQ(length, 0);
-    EXPECT_EQ(sent_by([&] { return sam_slt_reset(handle, 0x102, &length, answer.data()); }), std::vector<Bytes>{reset_frame(0x22)});
+    EXPECT_EQ(sent_by([&] { return sam_slt_reset(handle, 0x102, &length, answer.data()); }),
+              std::vector<Bytes>{reset_frame(0x22)});
     EXPECT_EQ(length, 4);
     // Slot 0: cpu_reset's frame, with the length returned and one attempt.
     uint8_t cpu_answer[QL_CPU_ANSWER_MAX];
@@ -140,7 +145,8 @@ TEST_F(Sam, SlotNumberedProtocolUsesItsSlotByteForEveryFrame) {
     EXPECT_EQ(sent[0], block_frame(0x22, select, true));
     EXPECT_EQ(sent[1], block_frame(0x22, t1_block(0x00, 0x40, {0x00, 0xC0, 0x00, 0x00, 0x08})));
     EXPECT_EQ(response_length, 10);
-    EXPECT_EQ(Bytes(response.begin(), response.begin() + 13), (Bytes{0x00, 0x40, 0x0A} + quillet::test::app_fci + quillet::test::sw_ok));
+    EXPECT_EQ(Bytes(response.begin(), response.begin() + 13),
+              (Bytes{0x00, 0x40, 0x0A} + quillet::test::app_fci + quillet::test::sw_ok));
     // The slot number is checked first, then the length; nothing sent, response length untouched.
     response_length = -1;
     EXPECT_TRUE(sent_by([&] { return call(8, 0); }, QL_BAD_SLOT).empty());
@@ -162,7 +168,8 @@ TEST_F(Sam, FirstFrameOfTheSamExchangeChecksTheWholeFrame) {
     // Both cards see the bad LRC and answer with the R-block for it.
     EXPECT_EQ(Bytes(response.begin(), response.begin() + 4), (Bytes{0x00, 0x81, 0x00, filler}));
     int16_t response_length = 0;
-    const auto slot0 = sent_by([&] { return sam_slt_protocol(handle, 0, n, block.data(), &response_length, response.data()); });
+    const auto slot0 =
+        sent_by([&] { return sam_slt_protocol(handle, 0, n, block.data(), &response_length, response.data()); });
     EXPECT_EQ(Bytes(response.begin(), response.begin() + 4), (Bytes{0x00, 0x81, 0x00, filler}));
     ASSERT_EQ(cpu.size(), 1u);
     ASSERT_EQ(slot0.size(), 1u);
@@ -173,7 +180,8 @@ TEST_F(Sam, FirstFrameOfTheSamExchangeChecksTheWholeFrame) {
               std::vector<Bytes>{block_frame(0x21, block, true)});
     EXPECT_EQ(Bytes(response.begin(), response.begin() + 4), (Bytes{0x00, 0x81, 0x00, filler}));
     // The raw exchange keeps the header BCC.
-    EXPECT_EQ(sent_by([&] { return sam_comres(handle, n, block.data(), response.data()); }), std::vector<Bytes>{block_frame(0x21, block)});
+    EXPECT_EQ(sent_by([&] { return sam_comres(handle, n, block.data(), response.data()); }),
+              std::vector<Bytes>{block_frame(0x21, block)});
     EXPECT_EQ(Bytes(response.begin(), response.begin() + 4), t1_block(0x00, 0x81, {}));
 }
 
@@ -209,7 +217,8 @@ TEST_F(Sam, WholeCardDialogueThroughASlotNumber) {
     quillet::test::ApduSession session([&](const Bytes& block) {
         Bytes response(QL_CPU_RESPONSE_MAX, filler);
         int16_t response_length = -1;
-        const int16_t s = sam_slt_protocol(handle, 1, static_cast<int16_t>(block.size()), block.data(), &response_length, response.data());
+        const int16_t s = sam_slt_protocol(handle, 1, static_cast<int16_t>(block.size()), block.data(),
+                                           &response_length, response.data());
         if (s == 0) {
             EXPECT_EQ(response_length, response[2]);
             response.resize(3u + response[2]);
@@ -241,7 +250,9 @@ TEST(SamContentsFile, RetryCounterIsSavedToTheSamsFile) {
         const Bytes verify = t1_block(0x00, 0x00, {0x00, 0x20, 0x00, 0x01, 0x04, '0', '0', '0', '0'});
         std::vector<uint8_t> response(QL_CPU_RESPONSE_MAX);
         int16_t response_length = 0;
-        EXPECT_EQ(sam_slt_protocol(handle, 2, static_cast<int16_t>(verify.size()), verify.data(), &response_length, response.data()), 0);
+        EXPECT_EQ(sam_slt_protocol(handle, 2, static_cast<int16_t>(verify.size()), verify.data(), &response_length,
+                                   response.data()),
+                  0);
         EXPECT_EQ(Bytes(response.begin() + 3, response.begin() + 5), (Bytes{0x63, 0xC2}));
         ic_exit(handle);
         EXPECT_TRUE(vr.stop());
