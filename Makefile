@@ -73,4 +73,5 @@ test: $(TEST_TARGETS)
 bench: build
 	$(BUILD)/bench/exchange-bench
 	$(BUILD)/bench/flash-bench
+	$(BUILD)/bench/apdu-bench
 	@if [ -x $(BUILD)/bench/des-bench ]; then $(BUILD)/bench/des-bench; fi

@@ -1993,6 +1993,119 @@ QL_API int16_t QL_CALL swfus_153(int32_t handle, uint8_t fuse) QL_NOTHROW;
  */
 QL_API int16_t QL_CALL psnl_153(int32_t handle) QL_NOTHROW;
 
+/* ---- processor cards and SAM slots ---- */
+/*
+ * Processor cards in the main contact slot (slot number 0) and SAMs in slots 1..5. The reader
+ * resets the card and carries its T=1 blocks (ISO/IEC 7816-3: NAD PCB LEN INF LRC); the library
+ * wraps the caller's block into a frame (frame byte 2 = 0x80, byte 3 = N + 5, slot byte 0x20 + slot
+ * number; 0x21 also names the SAM last chosen with sam_select) and passes the card's answer up.
+ * The card's sequence numbers are the caller's business: the library sends the caller's PCB as it
+ * is. Slot numbers count by their low byte (0x105 is slot 5).
+ *
+ * Attempts: a failed send, a failed reply wait or a reader refusal repeats the frame; all frames
+ * of one call share the attempts (cpu_reset 4, the block exchanges 3, the SAM resets 1) and
+ * success never gives any back.
+ *
+ * Follow-ups of cpu_protocol, sam_protocol and sam_slt_protocol: when the card answers SW1 = 6C
+ * the block sent last goes again with Le = SW2 (its byte before the LRC) and a fresh LRC; when it
+ * answers SW1 = 61 the INF data before SW1 SW2 is kept and a GET RESPONSE block (NAD PCB 05
+ * 00 C0 00 00 SW2 LRC) follows. The follow-ups carry the caller's NAD and PCB 0x40 when the
+ * caller's PCB is 0x00, else 0x00. The response: byte 0 NAD and byte 1 PCB of the card's last
+ * block, byte 2 the total INF length, then the INF data of all blocks ending with the last SW1
+ * SW2. A card's refusal (SW1 SW2 other than 90 00) comes back in the response with status 0.
+ *
+ * Bounds: the exports have no buffer-size argument; these are the most they ever write.
+ */
+#define QL_CPU_BLOCK_MIN 4           /**< shortest block accepted: NAD PCB LEN LRC */
+#define QL_CPU_BLOCK_MAX 250         /**< longest block accepted (frame byte 3 holds N + 5) */
+#define QL_CPU_ANSWER_MAX 33         /**< longest answer to reset written: TS and 32 further characters */
+#define QL_CPU_RESPONSE_MAX 258      /**< longest response of the protocol exports: 3 + 255 INF bytes */
+#define QL_CPU_RAW_RESPONSE_MAX 259  /**< longest card block of the comres exports: NAD PCB LEN, 255 INF, LRC */
+#define QL_CPU_FOLLOW_UPS_MAX 32     /**< follow-up blocks (6Cxx resends, GET RESPONSE) of one call */
+/** A card's answer to reset or response passes the bounds above, or the card still answers 6Cxx
+ *  or 61xx after QL_CPU_FOLLOW_UPS_MAX follow-ups. Lies beyond any reader status byte. */
+#define QL_RESPONSE_TOO_LONG (-258)
+
+/**
+ * Resets the processor card in the main slot and reads its answer to reset; up to 4 attempts.
+ * @param answer [out] QL_CPU_ANSWER_MAX bytes; the answer (the reply data) is written, its length
+ *               is not returned (sam_slt_reset with slot 0 returns it)
+ * @return 0, QL_RESPONSE_TOO_LONG (an answer longer than QL_CPU_ANSWER_MAX: nothing written), the
+ *         last attempt's transport status or minus its reply status byte
+ */
+QL_API int16_t QL_CALL cpu_reset(int32_t handle, uint8_t* answer) QL_NOTHROW;
+/**
+ * Exchanges one command APDU with the card in the main slot and gathers the whole response,
+ * answering the card's 6Cxx and 61xx itself (see above); up to 3 attempts for all frames together.
+ * The frames' BCC is the XOR of their nine header bytes.
+ * @param length   [in] N, the block's length: QL_CPU_BLOCK_MIN..QL_CPU_BLOCK_MAX
+ * @param block    [in] NAD PCB LEN INF LRC, N bytes; the INF is an APDU ending with its Le; not written
+ * @param response [out] QL_CPU_RESPONSE_MAX bytes: NAD PCB LEN INF (see above)
+ * @return 0, QL_BAD_LENGTH (nothing sent), QL_READ_FAILED (a card block too short to hold the
+ *         SW1 SW2 it is read for), QL_RESPONSE_TOO_LONG (more than 255 INF bytes, or too many
+ *         follow-ups; the data gathered so far stays from response byte 3 on), the last attempt's
+ *         transport status or minus its reply status byte
+ */
+QL_API int16_t QL_CALL cpu_protocol(int32_t handle, int16_t length, const uint8_t* block, uint8_t* response) QL_NOTHROW;
+/**
+ * Sends one block to the card in the main slot and copies the card's block unchanged; no status
+ * words are interpreted; up to 3 attempts.
+ * @param length   [in] QL_CPU_BLOCK_MIN..QL_CPU_BLOCK_MAX
+ * @param block    [in] length bytes
+ * @param response [out] QL_CPU_RAW_RESPONSE_MAX bytes: the reply data, the card's block with its LRC
+ * @return 0, QL_BAD_LENGTH (nothing sent), QL_REPLY_TOO_LONG (a reply longer than a card block),
+ *         the last attempt's transport status or minus its reply status byte
+ */
+QL_API int16_t QL_CALL cpu_comres(int32_t handle, int16_t length, const uint8_t* block, uint8_t* response) QL_NOTHROW;
+/**
+ * Sets the card speed of a slot; the reader interprets the value.
+ * @param slot  [in] 0 (main slot) .. 5; only the low byte counts
+ * @param value [in] the speed setting
+ * @return 0, QL_BAD_SLOT (nothing sent), a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL set_card_baud(int32_t handle, int16_t slot, uint8_t value) QL_NOTHROW;
+
+/** Switches the card contacts on (the frame of turn_on). @return as turn_on */
+QL_API int16_t QL_CALL sam_power_on(int32_t handle) QL_NOTHROW;
+/** Switches the card contacts off (the frame of turn_off). @return as turn_off */
+QL_API int16_t QL_CALL sam_power_down(int32_t handle) QL_NOTHROW;
+/**
+ * Makes a SAM the target of slot byte 0x21 (sam_reset, sam_protocol, sam_comres).
+ * @param sam_number [in] the SAM slot, 1..5 on the readers known
+ * @return 0, a transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL sam_select(int32_t handle, uint8_t sam_number) QL_NOTHROW;
+/**
+ * Resets the selected SAM and reads its answer to reset; one attempt.
+ * @param length [out] written 0 first; the answer's length on success
+ * @param answer [out] QL_CPU_ANSWER_MAX bytes
+ * @return 0, QL_RESPONSE_TOO_LONG (an answer longer than QL_CPU_ANSWER_MAX: nothing written), a
+ *         transport status or minus the reply status byte
+ */
+QL_API int16_t QL_CALL sam_reset(int32_t handle, int16_t* length, uint8_t* answer) QL_NOTHROW;
+/**
+ * sam_reset for the card in a slot named by number.
+ * @param slot [in] 0 (main slot) .. 5; only the low byte counts
+ * @return as sam_reset, or QL_BAD_SLOT (nothing sent; length is still written 0)
+ */
+QL_API int16_t QL_CALL sam_slt_reset(int32_t handle, int16_t slot, int16_t* length, uint8_t* answer) QL_NOTHROW;
+/**
+ * cpu_protocol with the selected SAM; the first frame's BCC is the XOR of the whole frame, the
+ * follow-ups' the XOR of their nine header bytes.
+ * @return as cpu_protocol
+ */
+QL_API int16_t QL_CALL sam_protocol(int32_t handle, int16_t length, const uint8_t* block, uint8_t* response) QL_NOTHROW;
+/**
+ * sam_protocol for the card in a slot named by number.
+ * @param slot            [in] 0 (main slot) .. 5; only the low byte counts; checked first
+ * @param response_length [out] on success, response byte 2 (the total INF length)
+ * @return as cpu_protocol, or QL_BAD_SLOT (nothing sent)
+ */
+QL_API int16_t QL_CALL sam_slt_protocol(int32_t handle, int16_t slot, int16_t length, const uint8_t* block,
+                                        int16_t* response_length, uint8_t* response) QL_NOTHROW;
+/** cpu_comres with the selected SAM. @return as cpu_comres */
+QL_API int16_t QL_CALL sam_comres(int32_t handle, int16_t length, const uint8_t* block, uint8_t* response) QL_NOTHROW;
+
 /* ---- DES ---- */
 /* Single DES (FIPS 46) in electronic codebook mode: each 8-byte block is encrypted by itself; the
  * last block of an input whose length is not a multiple of 8 is completed with zero bytes. Byte 0

@@ -19,6 +19,7 @@ constexpr StatusInfo table[] = {
     {Status::bad_length, "bad_length", "a length or count argument is out of range"},
     {Status::bad_address, "bad_address", "an address, offset or zone argument is out of range"},
     {Status::bad_argument, "bad_argument", "an argument cannot be used safely"},
+    {Status::response_too_long, "response_too_long", "a card's answer or response passes the bounds the library writes"},
     {Status::port_busy, "port_busy", "the serial port is held by another program"},
     {Status::bad_slot, "bad_slot", "a slot selector outside 0..5"},
 };

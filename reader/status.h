@@ -23,6 +23,7 @@ enum class Status : int16_t {
     bad_length = -143,
     bad_address = -144,
     bad_argument = -257,
+    response_too_long = -258,  // a processor card's answer or response passes the bounds the library writes
     port_busy = -149,
     bad_slot = -201,
 };

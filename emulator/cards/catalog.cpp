@@ -14,6 +14,7 @@
 #include "emulator/cards/at88sc1608_card.h"
 #include "emulator/cards/blank_card.h"
 #include "emulator/cards/i2c_eeprom_card.h"
+#include "emulator/cards/processor_card.h"
 #include "emulator/cards/security_memory_card.h"
 #include "emulator/cards/sle4406_card.h"
 #include "emulator/cards/sle4428_card.h"
@@ -45,6 +46,7 @@ bool same_name(std::string_view family, std::string_view typed) {
 
 const std::array catalog{
     CatalogEntry{"blank", "a card without a working chip: no family accepts it", make<BlankCard>},
+    CatalogEntry{"cpu", "processor card, T=1: ISO/IEC 7816-4 files, PIN, GET CHALLENGE; contents as text (docs/vreader.md)", make<ProcessorCard>},
     CatalogEntry{"sle4442", "SLE4442: 256 bytes, protection of bytes 0..31, 3-byte security code (FF FF FF)", make<Sle4442Card>},
     CatalogEntry{"2042", "2042: driven as an SLE4442, identified by bytes 0..7", make<Sle2042Card>},
     CatalogEntry{"sle4432", "SLE4432: an SLE4442 without security code", make<Sle4432Card>},

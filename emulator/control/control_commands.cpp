@@ -80,15 +80,26 @@ Lines cmd_remove(ControlContext& c, const Args&) {
 
 Lines cmd_sam(ControlContext& c, const Args& a) {
     const auto slot = sam_slot(a[0]);
-    if (!slot || a.size() != 2) return err("usage: sam N FAMILY|none, N 1..5");
+    if (!slot || a.size() != 2) return err("usage: sam N FAMILY[:FILE]|none, N 1..5");
+    const auto index = static_cast<size_t>(*slot);
     if (a[1] == "none") {
         c.reader.remove(*slot);
+        c.sam_files[index].clear();
         return ok();
     }
-    auto card = make_card(a[1]);
-    if (!card) return err("unknown card family '" + std::string(a[1]) + "'");
-    c.reader.insert(*slot, std::move(card));
-    return ok(std::string(a[1]));
+    const auto wanted = parse_card_spec(a[1]);
+    if (!wanted) return err("usage: sam N FAMILY[:FILE]|none, N 1..5");
+    LoadedCard loaded = load_card(*wanted);
+    if (!loaded.card) return err(loaded.error);
+    c.reader.insert(*slot, std::move(loaded.card));
+    c.sam_files[index] = wanted->file;
+    return ok(wanted->family);
+}
+
+Lines cmd_speed(ControlContext& c, const Args& a) {
+    const auto slot = parse_number(a[0]);
+    if (!slot || *slot > static_cast<uint32_t>(Reader::sam_slots)) return err("usage: speed N, N 0..5");
+    return ok(hex_byte(c.reader.slot_speed(static_cast<int>(*slot))));
 }
 
 Lines cmd_card(ControlContext& c, const Args&) { return ok(c.reader.card() ? std::string(c.reader.card()->family()) : "none"); }
@@ -256,8 +267,8 @@ inline constexpr std::array commands{
     CommandRow{"fault", cmd_fault},       CommandRow{"log", cmd_log},
     CommandRow{"beeps", cmd_beeps},       CommandRow{"quit", cmd_quit},
     CommandRow{"card-set", cmd_card_set},
-
     CommandRow{"stop", cmd_quit},
+    CommandRow{"speed", cmd_speed},
 };
 
 }  // namespace

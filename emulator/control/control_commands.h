@@ -6,8 +6,9 @@
 //   status                        ok contacts=on card=sle4442 rate=9600 parallel=nibble link=0x04 frames=12 pulls=0 sam=1
 //   insert FAMILY[:FILE]          a card into the main slot (FILE: its contents, saved back with --save)
 //   remove                        empties the main slot
-//   sam N FAMILY | sam N none     a SAM into slot N (1..5), or out of it
+//   sam N FAMILY[:FILE] | sam N none   a SAM into slot N (1..5) (FILE: its contents), or out of it
 //   card                          ok FAMILY, or ok none
+//   speed N                       ok 0xVV: the card speed value last set for slot N (0..5)
 //   contents [N]                  ok HEX: the image of the main card (or of SAM N)
 //   load HEX                      replaces the main card's image
 //   save                          writes the main card's image to its file
@@ -29,6 +30,7 @@
 // Numbers are decimal or 0x-prefixed hex; HEX is pairs of hex digits, spaces allowed.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +44,7 @@ struct ControlContext {
     std::string card_file;  // contents file of the main card ("" : none)
     bool quit = false;      // set by "quit"
     bool image_loaded = false;  // set by "load": the card's image was replaced from outside
+    std::array<std::string, Reader::sam_slots + 1> sam_files{};  // contents files of SAMs 1..5 ("" : none)
 };
 
 std::vector<std::string> run_control_command(ControlContext& context, std::string_view line);

@@ -28,6 +28,7 @@ inline constexpr std::array kinds{
     KindRow{FaultKind::corrupt, "corrupt", -1, 0, 0xFFFF},
     KindRow{FaultKind::never, "never", 0, 0, 0},
     KindRow{FaultKind::drip, "drip", 1, 0, 60000},
+    KindRow{FaultKind::answer, "answer", 0, 0, 0},  // its argument is hex, read apart
 };
 
 const KindRow* row_of(FaultKind kind) {
@@ -66,6 +67,7 @@ std::string Fault::describe() const {
     std::ostringstream s;
     s << row_of(kind)->name;
     if (kind == FaultKind::wrong_lead || kind == FaultKind::status) s << " 0x" << std::hex << value << std::dec;
+    else if (kind == FaultKind::answer) s << ' ' << to_hex(data);
     else if (kind != FaultKind::drop && kind != FaultKind::bad_bcc && kind != FaultKind::never) s << ' ' << value;
     if (sent) s << ' ' << *sent;
     if (drip_ms) s << " dripping " << drip_ms;
@@ -91,6 +93,16 @@ std::optional<Fault> parse_fault(std::string_view text, std::string& error) {
     fault.value = row->default_value;
     size_t i = 1;
     std::vector<uint32_t> args;
+    if (fault.kind == FaultKind::answer) {
+        std::string hex;
+        for (; i < w.size() && w[i] != "next" && w[i] != "at"; ++i) hex += w[i];
+        auto data = from_hex(hex);
+        if (!data || data->empty() || data->size() > 0xFFFF) {
+            error = "answer needs its reply data in hex";
+            return std::nullopt;
+        }
+        fault.data = std::move(*data);
+    }
     while (i < w.size() && w[i] != "next" && w[i] != "at") {
         const auto n = parse_number(w[i]);
         if (!n) {
@@ -203,6 +215,7 @@ WireReply shape_reply(const Bytes& reply, const std::optional<Fault>& fault) {
         }
         break;
     case FaultKind::status:
+    case FaultKind::answer:
         break;  // decided by the reader before the command runs
     case FaultKind::drip:
         break;  // the pace only

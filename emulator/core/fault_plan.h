@@ -18,6 +18,8 @@
 //   never           no reader attached: nothing is carried out and nothing answered, until cleared
 //   drip MS         the reply's bytes go out one every MS milliseconds (a slow reader); unlike the
 //                   others it combines with the first other fault that covers the same frame
+//   answer HEX      the reader answers status 0 with these data bytes (a card's scripted block, say);
+//                   the command is not carried out
 #pragma once
 
 #include <cstdint>
@@ -30,12 +32,13 @@
 
 namespace vreader {
 
-enum class FaultKind { drop, wrong_lead, bad_bcc, status, delay, garbage, truncate, oversize, corrupt, never, drip };
+enum class FaultKind { drop, wrong_lead, bad_bcc, status, delay, garbage, truncate, oversize, corrupt, never, drip, answer };
 
 struct Fault {
     FaultKind kind = FaultKind::drop;
     uint32_t value = 0;                 // lead byte, status byte, delay, garbage count, kept bytes, announced length
     std::optional<uint32_t> sent;       // oversize: data bytes actually sent
+    Bytes data;                         // answer: the reply data
     uint32_t at = 1;                    // first frame covered, counted from the moment it is added (1: the next)
     uint32_t frames = 1;                // how many frames from there on
     uint32_t drip_ms = 0;               // set by the plan: a drip fault covers the same frame
@@ -76,8 +79,8 @@ private:
     uint64_t frames_seen_ = 0;
 };
 
-// Applies a fault (other than status and never, which the reader handles before carrying the
-// command out) to a well-formed reply frame.
+// Applies a fault (other than status, answer and never, which the reader handles before carrying
+// the command out) to a well-formed reply frame.
 WireReply shape_reply(const Bytes& reply, const std::optional<Fault>& fault);
 
 }  // namespace vreader

@@ -60,6 +60,9 @@ WireReply Reader::exchange(const CommandFrame& frame) {
     if (fault && fault->kind == FaultKind::status) {
         reply = CardReply::refuse(static_cast<uint8_t>(fault->value));
         log_.note("refused by the fault plan, not carried out");
+    } else if (fault && fault->kind == FaultKind::answer) {
+        reply = CardReply::ok(fault->data);
+        log_.note("answered by the fault plan, not carried out");
     } else {
         reply = carry_out(frame);
     }
@@ -67,7 +70,7 @@ WireReply Reader::exchange(const CommandFrame& frame) {
     if (reply.data.size() > 0xFFFF) reply.data.resize(0xFFFF);
     WireReply wire = shape_reply(reply_frame(reply.status, reply.data), fault);
     wire.delay_ms += reply.busy_ms;  // a planned delay comes on top of the card's own time
-    if (fault && fault->kind != FaultKind::status) log_.note("reply shaped by the fault plan: " + fault->describe());
+    if (fault && fault->kind != FaultKind::status && fault->kind != FaultKind::answer) log_.note("reply shaped by the fault plan: " + fault->describe());
     if (wire.delay_ms) log_.note("reply delayed by " + std::to_string(wire.delay_ms) + " ms");
     if (wire.byte_interval_ms) log_.note("reply dripping: one byte every " + std::to_string(wire.byte_interval_ms) + " ms");
     if (wire.bytes.empty()) log_.note("no reply");

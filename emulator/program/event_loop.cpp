@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <array>
 #include <memory>
 
 #include "emulator/control/control_commands.h"
@@ -35,35 +36,49 @@ bool catch_termination() {
     return true;
 }
 
-// Writes the main card's image back to its file when it changed since the last write.
+// Writes each card's image (the main card's and the SAMs') back to its file when it changed since
+// the last write.
 class ContentsKeeper {
 public:
-    ContentsKeeper(ControlContext& context, bool enabled) : context_(context), enabled_(enabled) { mark_saved(); }
+    ContentsKeeper(ControlContext& context, bool enabled) : context_(context), enabled_(enabled) { cards_replaced(); }
 
     void save_if_changed() {
-        const CardModel* card = context_.reader.card();
-        if (!enabled_ || !card || context_.card_file.empty()) return;
-        if (card == card_ && card->revision() == revision_) return;
-        if (!save_card_contents(*card, context_.card_file))
-            std::fprintf(stderr, "quillet-vreader: cannot write %s\n", context_.card_file.c_str());
-        mark_saved();
+        for (int slot = 0; slot <= Reader::sam_slots; ++slot) {
+            const CardModel* card = context_.reader.card(slot);
+            const std::string& file = file_of(slot);
+            Saved& saved = saved_[static_cast<size_t>(slot)];
+            if (!enabled_ || !card || file.empty()) continue;
+            if (card == saved.card && card->revision() == saved.revision) continue;
+            if (!save_card_contents(*card, file)) std::fprintf(stderr, "quillet-vreader: cannot write %s\n", file.c_str());
+            mark_saved(slot);
+        }
     }
     void save_now() {
-        card_ = nullptr;
+        for (Saved& saved : saved_) saved.card = nullptr;
         save_if_changed();
     }
-    // A card put in through the control channel starts as saved.
-    void card_replaced() { mark_saved(); }
+    // Cards put in through the control channel start as saved.
+    void cards_replaced() {
+        for (int slot = 0; slot <= Reader::sam_slots; ++slot)
+            if (saved_[static_cast<size_t>(slot)].card != context_.reader.card(slot)) mark_saved(slot);
+    }
 
 private:
-    void mark_saved() {
-        card_ = context_.reader.card();
-        revision_ = card_ ? card_->revision() : 0;
+    struct Saved {
+        const CardModel* card = nullptr;
+        uint64_t revision = 0;
+    };
+    const std::string& file_of(int slot) const {
+        return slot == 0 ? context_.card_file : context_.sam_files[static_cast<size_t>(slot)];
+    }
+    void mark_saved(int slot) {
+        Saved& saved = saved_[static_cast<size_t>(slot)];
+        saved.card = context_.reader.card(slot);
+        saved.revision = saved.card ? saved.card->revision() : 0;
     }
     ControlContext& context_;
     bool enabled_;
-    const CardModel* card_ = nullptr;
-    uint64_t revision_ = 0;
+    std::array<Saved, Reader::sam_slots + 1> saved_{};
 };
 
 }  // namespace
@@ -101,11 +116,20 @@ int run_vreader(const Options& options, const ReadyHandler& on_ready) {
         reader.insert(0, std::move(loaded.card));
         context.card_file = options.card->file;
     }
-    if (options.save) {
+    if (options.save && options.card) {
         if (std::string why; !can_save_card_contents(options.card->file, why)) {
             std::fprintf(stderr, "quillet-vreader: --save: %s\n", why.c_str());
             return 2;
         }
+    }
+    for (const auto& [slot, wanted] : options.sams) {
+        LoadedCard loaded = load_card(wanted);
+        if (!loaded.card) {
+            std::fprintf(stderr, "quillet-vreader: SAM %d: %s\n", slot, loaded.error.c_str());
+            return 2;
+        }
+        reader.insert(slot, std::move(loaded.card));
+        context.sam_files[static_cast<size_t>(slot)] = wanted.file;
     }
     ContentsKeeper keeper(context, options.save);
 
@@ -130,9 +154,8 @@ int run_vreader(const Options& options, const ReadyHandler& on_ready) {
     if (!on_ready(link->slave_path())) return 1;
 
     const ControlServer::Handler handler = [&](std::string_view line) {
-        const CardModel* before = reader.card();
         auto reply = run_control_command(context, line);
-        if (reader.card() != before) keeper.card_replaced();
+        keeper.cards_replaced();
         if (context.image_loaded) keeper.save_now();
         else keeper.save_if_changed();
         context.image_loaded = false;

@@ -1,5 +1,6 @@
 #include "emulator/program/options.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace vreader {
@@ -57,6 +58,17 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
                 error = "--card takes FAMILY or FAMILY:FILE";
                 return std::nullopt;
             }
+        } else if (arg == "--sam") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            const auto colon = v->find(':');
+            const auto slot = parse_number(v->substr(0, colon));
+            const auto wanted = colon == std::string_view::npos ? std::nullopt : parse_card_spec(v->substr(colon + 1));
+            if (!slot || *slot < 1 || *slot > static_cast<uint32_t>(Reader::sam_slots) || !wanted) {
+                error = "--sam takes N:FAMILY or N:FAMILY:FILE, N 1..5";
+                return std::nullopt;
+            }
+            o.sams.emplace_back(static_cast<int>(*slot), *wanted);
         } else if (arg == "--log") {
             const auto v = value();
             if (!v) return std::nullopt;
@@ -79,8 +91,9 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
             return std::nullopt;
         }
     }
-    if (o.save && (!o.card || o.card->file.empty())) {
-        error = "--save needs --card FAMILY:FILE";
+    const bool sam_file = std::any_of(o.sams.begin(), o.sams.end(), [](const auto& sam) { return !sam.second.file.empty(); });
+    if (o.save && (!o.card || o.card->file.empty()) && !sam_file) {
+        error = "--save needs --card FAMILY:FILE (or --sam N:FAMILY:FILE)";
         return std::nullopt;
     }
     if (!o.pid_file.empty() && !o.daemon) {
@@ -103,6 +116,7 @@ std::string usage_text() {
         "  --rate BAUD          initial serial rate (default 9600; 1200 .. 115200)\n"
         "  --version TEXT       the reader's version text\n"
         "  --card FAMILY[:FILE] a card in the slot; FILE holds its contents (binary image)\n"
+        "  --sam N:FAMILY[:FILE] a card in SAM slot N (1..5); may be given for each slot\n"
         "  --save               write the card's contents back to FILE on every change and on exit\n"
         "  --log FILE|-         frame log in hex ('>' host to reader, '<' reader to host); '-' stderr\n"
         "  --empty-state S      card-present query on an empty slot: zero (status 0, state 0), 86, 89\n"

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "emulator/cards/catalog.h"
 #include "emulator/core/reader.h"
@@ -14,6 +16,7 @@ struct Options {
     uint32_t rate = 9600;
     std::optional<std::string> version;
     std::optional<CardSpec> card;
+    std::vector<std::pair<int, CardSpec>> sams;  // SAM slot 1..5 and its card
     bool save = false;
     std::string log;      // "" none, "-" stderr, else a file
     EmptyAnswer empty_state = EmptyAnswer::zero;

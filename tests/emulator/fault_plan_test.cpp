@@ -29,11 +29,15 @@ TEST(FaultText, KindsArgumentsAndRuns) {
     EXPECT_EQ(over.value, 1024u);
     EXPECT_EQ(over.sent, 10u);
     EXPECT_FALSE(parsed("oversize 300").sent);
+    const Fault answer = parsed("answer 00 40 02 90 00 D2 next 2");
+    EXPECT_EQ(answer.data, (Bytes{0x00, 0x40, 0x02, 0x90, 0x00, 0xD2}));
+    EXPECT_EQ(answer.frames, 2u);
+    EXPECT_EQ(answer.describe(), "answer 00 40 02 90 00 D2 at 1 frames 2");
 }
 
 TEST(FaultText, RefusesWhatItCannotMean) {
     std::string why;
-    for (const char* bad : {"", "explode", "status", "status 0x100", "delay x", "drop next 0", "drop at", "bcc 3", "truncate 1 2"})
+    for (const char* bad : {"", "explode", "status", "status 0x100", "delay x", "drop next 0", "drop at", "bcc 3", "truncate 1 2", "answer", "answer 0", "answer XY"})
         EXPECT_FALSE(parse_fault(bad, why)) << bad;
     EXPECT_FALSE(why.empty());
 }

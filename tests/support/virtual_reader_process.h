@@ -63,6 +63,13 @@ public:
     // The reply's bytes one every ms milliseconds; combines with another fault on the same frame.
     static Fault drip(uint32_t ms) { return Fault("drip " + std::to_string(ms)); }
     static Fault never() { return Fault("never"); }  // no reader attached, until clear_faults()
+    // The reader answers status 0 with these data bytes; the command is not carried out.
+    static Fault answer(const Bytes& data) {
+        static constexpr char digits[] = "0123456789ABCDEF";
+        std::string text = "answer ";
+        for (uint8_t b : data) text += {digits[b >> 4], digits[b & 0x0F]};
+        return Fault(text);
+    }
 
     Fault next(uint32_t frames) const { return Fault(text_ + " next " + std::to_string(frames)); }  // the next N frames
     Fault at(uint32_t frame) const { return Fault(text_ + " at " + std::to_string(frame)); }        // only the k-th from now
