@@ -7,7 +7,6 @@
 
 #include "quillet.h"
 #include "reader/export_pointers.h"
-#include "reader/pending_exports.h"
 
 namespace quillet {
 
@@ -19,17 +18,17 @@ struct Try {
 };
 
 constexpr std::array<Try, 22> tries{{
-    {pending::chk_4404, 40},
-    {pending::chk_4406, 41},
-    {pending::chk_102, 51},
-    {pending::chk_1604, 52},
-    {pending::chk_1604b, 53},
+    {chk_4404, 40},
+    {chk_4406, 41},
+    {chk_102, 51},
+    {chk_1604, 52},
+    {chk_1604b, 53},
     {chk_1608, 54},
     {chk_153, 55},
     {chk_4428, 31},
     {chk_4442, 21},
     {chk_2042, 22},
-    {pending::chk_45d041, 10},
+    {chk_45d041, 10},
     {chk_93c46a, 60},
     {chk_93c46, 61},
     {chk_93c57, 62},
@@ -40,7 +39,7 @@ constexpr std::array<Try, 22> tries{{
     {chk_24c01a, 1},
     {chk_24c64, 7},
     {chk_24c32, 6},
-    {pending::chk_ssf1101, 12},
+    {chk_ssf1101, 12},
 }};
 
 }  // namespace
