@@ -8,5 +8,5 @@ TEST_TARGETS += test-install
 test-install: build
 	tests/install/test_install.sh $(BUILD)
 
-package: build
+package: build docs
 	cd $(BUILD) && cpack -G DEB

@@ -24,6 +24,7 @@ def _version():
 
 
 def _signatures():
+    sys.dont_write_bytecode = True  # nothing written into the source tree
     sys.path.insert(0, str(PACKAGE))
     try:
         import _header
