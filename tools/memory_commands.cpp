@@ -60,7 +60,8 @@ long zone_of(const Arguments& args, const MemoryFamily& family) {
 // A length of 0 or less still makes one call, so that the library judges it.
 void transfer(int32_t handle, const MemoryFamily& family, long zone, long offset, long length, uint8_t* bytes,
               bool writing) {
-    ProgressBar bar(writing ? "write" : "read ", length * family.unit_bytes);
+    // A bar only for transfers of several calls: a single call is over in a moment.
+    ProgressBar bar(writing ? "write" : "read ", length > units_per_call ? length * family.unit_bytes : 0);
     long done = 0;
     do {
         const long count = std::min(units_per_call, length - done);

@@ -44,6 +44,11 @@ def test_info_and_beep(vreader):
     assert 12 in vreader.beeps()
 
 
+def test_info_with_an_empty_slot(vreader):
+    vreader.command("remove")
+    assert re.search(r"^card +none$", quillet("info", *AT_RATE).stdout, re.M)
+
+
 def test_rate_search_and_device_option(vreader):
     env_free = {k: v for k, v in os.environ.items() if k != "QUILLET_COM1"}
     result = subprocess.run([CLI, "info", "--device", vreader.device], capture_output=True, text=True, env=env_free,

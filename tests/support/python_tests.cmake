@@ -1,14 +1,16 @@
-# quillet_python_test(name directory env...): the pytest tests of directory as one CTest test, with
-# the build tree's Python package, library and virtual reader, and the virtual-reader plugin.
+# quillet_python_test(name directory [LOADS_LIBRARY] env...): the pytest tests of directory as one
+# CTest test, with the build tree's Python package, library and virtual reader, and the
+# virtual-reader plugin. LOADS_LIBRARY: the tests load libquillet into the interpreter itself.
 # Nothing is written into the source or build tree (no cache, no bytecode).
 function(quillet_python_test name directory)
+  cmake_parse_arguments(PARSE_ARGV 2 test "LOADS_LIBRARY" "" "")
   set(environment
     PYTHONPATH=${PROJECT_BINARY_DIR}/python:${PROJECT_SOURCE_DIR}/tests/support
     PYTHONDONTWRITEBYTECODE=1
     QUILLET_LIBRARY=$<TARGET_FILE:quillet>
     QUILLET_VREADER=$<TARGET_FILE:quillet-vreader>
-    ${ARGN})
-  if(QUILLET_SANITIZE)
+    ${test_UNPARSED_ARGUMENTS})
+  if(QUILLET_SANITIZE AND test_LOADS_LIBRARY)
     # The sanitized library loads into an interpreter that is not: its runtimes must come first.
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so OUTPUT_VARIABLE asan OUTPUT_STRIP_TRAILING_WHITESPACE)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libubsan.so OUTPUT_VARIABLE ubsan OUTPUT_STRIP_TRAILING_WHITESPACE)
