@@ -119,10 +119,11 @@ def test_families_come_and_go_with_the_library():
         cards.offered_family("sle4404", Library(dll, declarations))
 
 
+@pytest.mark.skipif(bool(os.environ.get("QUILLET_SANITIZED")), reason="pure Python: checked in the native run")
 def test_pip_installs_the_package_offline(tmp_path):
     target = tmp_path / "site"
-    subprocess.run([sys.executable, "-m", "pip", "install", "--quiet", "--no-index", "--no-cache-dir",
-                    "--target", str(target), os.environ["QUILLET_PYTHON_SOURCE"]], check=True)
+    subprocess.run([sys.executable, "-m", "pip", "install", "--quiet", "--disable-pip-version-check", "--no-index",
+                    "--no-cache-dir", "--target", str(target), os.environ["QUILLET_PYTHON_SOURCE"]], check=True)
     shown = subprocess.run([sys.executable, "-c", "import quillet; print(quillet.library_version())"],
                            env={**os.environ, "PYTHONPATH": str(target)}, cwd=tmp_path, check=True,
                            capture_output=True, text=True)

@@ -10,6 +10,9 @@ function(quillet_python_test name directory)
     QUILLET_LIBRARY=$<TARGET_FILE:quillet>
     QUILLET_VREADER=$<TARGET_FILE:quillet-vreader>
     ${test_UNPARSED_ARGUMENTS})
+  if(QUILLET_SANITIZE)
+    list(APPEND environment QUILLET_SANITIZED=1)
+  endif()
   if(QUILLET_SANITIZE AND test_LOADS_LIBRARY)
     # The sanitized library loads into an interpreter that is not: its runtimes must come first.
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so OUTPUT_VARIABLE asan OUTPUT_STRIP_TRAILING_WHITESPACE)
