@@ -9,7 +9,7 @@ WIN32_BUILD   = build-win32
 WIN64_BUILD   = build-win64
 WIN_OPTS      = -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_OPTS)
 WIN_VREADER   = $(abspath $(BUILD))/emulator/quillet-vreader
-WIN_VERSION  := $(shell sed -n 's/^project(quillet VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+WIN_VERSION  := $(shell sed -n 's/^project.quillet VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 WIN_DIST      = $(WIN32_BUILD)/dist
 WIN_ZIP       = quillet-$(WIN_VERSION)-win32.zip
 
