@@ -24,13 +24,19 @@ function(quillet_assemble_library)
 
   add_library(quillet SHARED ${objects})
   add_library(quillet_core STATIC ${objects})
+  # Inside the build tree its users see the sources and build as the library does; an installed
+  # `quillet::quillet` gives its users the installed header only.
   foreach(t quillet quillet_core)
-    target_include_directories(${t} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/include)
-    target_compile_definitions(${t} PUBLIC QUILLET_BUILDING)
+    target_include_directories(${t} PUBLIC
+      $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}> $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>)
+    target_compile_definitions(${t} PUBLIC $<BUILD_INTERFACE:QUILLET_BUILDING>)
   endforeach()
+  target_include_directories(quillet INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   if(WIN32)
     quillet_windows_library(quillet)
   else()
+    # libquillet.so.9 (SONAME) -> libquillet.so.9.40; the major version changes only with the ABI.
+    set_target_properties(quillet PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
     target_link_options(quillet PRIVATE -Wl,--no-undefined -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/quillet.map)
     set_property(TARGET quillet APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/quillet.map)
   endif()

@@ -34,8 +34,28 @@ function(quillet_windows_library target)
   # The same import library under the name that Microsoft's linker looks for.
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_LINKER_FILE:${target}> $<TARGET_FILE_DIR:${target}>/quillet.lib)
-  # What a Windows user gets: the DLL, its import library under both names, and the header.
+  # What a Windows user gets: the DLL, stripped, with its debug information beside it; its import
+  # library under both names and the export list; the header; and a README with the declarations
+  # of every export for C, C# and Visual Basic.
+  set(readme ${CMAKE_CURRENT_BINARY_DIR}/windows-readme.txt)
+  set(readme_script ${PROJECT_SOURCE_DIR}/cmake/windows_readme.py)
+  add_custom_command(OUTPUT ${readme}
+    COMMAND Python3::Interpreter ${readme_script} ${header} ${PROJECT_SOURCE_DIR}/docs/windows-readme.txt ${readme}
+    DEPENDS ${readme_script} ${header} ${PROJECT_SOURCE_DIR}/docs/windows-readme.txt ${PROJECT_SOURCE_DIR}/python/quillet/_header.py
+    COMMENT "windows-readme.txt with the declarations of every export")
+  add_custom_target(quillet-windows-readme ALL DEPENDS ${readme})
   install(TARGETS ${target} RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)
-  install(FILES $<TARGET_FILE_DIR:${target}>/quillet.lib DESTINATION lib)
+  # The installed DLL is the built one stripped; its debug information goes into DLL.debug beside
+  # it, which the DLL names (.gnu_debuglink) so that gdb finds it. Both are made from the built
+  # DLL, so installing again gives the same files.
+  install(CODE "
+    set(dll \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/$<TARGET_FILE_NAME:${target}>\")
+    execute_process(COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> \${dll}.debug COMMAND_ERROR_IS_FATAL ANY)
+    execute_process(COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=\${dll}.debug $<TARGET_FILE:${target}> \${dll}
+                    COMMAND_ERROR_IS_FATAL ANY)
+    message(STATUS \"Stripped: \${dll}, debug information in \${dll}.debug\")")
+  install(FILES $<TARGET_FILE_DIR:${target}>/quillet.lib ${list} DESTINATION lib)
   install(FILES ${header} DESTINATION include)
+  install(FILES ${readme} DESTINATION .)
 endfunction()
+

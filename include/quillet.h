@@ -106,9 +106,9 @@ extern "C" {
 #define QL_BAD_SLOT (-201)     /**< a processor-card slot selector outside 0..5 */
 /** @} */
 
-/** Handles of the two parallel links. */
-#define QL_NIBBLE_LINK 6666
-#define QL_BYTE_LINK 8888
+/* Handles of the two parallel links. */
+#define QL_NIBBLE_LINK 6666 /**< handle of the parallel nibble link */
+#define QL_BYTE_LINK 8888   /**< handle of the parallel byte link */
 
 /*
  * Glossary of export prefixes
@@ -175,7 +175,7 @@ extern "C" {
 
 /**
  * Opens the link to the reader. Port 0..8 opens COM1..COM9, 9..19 COM10..COM20, any other number
- * up to 100 COM1 (on Linux: the device named by QUILLET_COM<n+1>, else /dev/ttyS<n>); a number
+ * up to 100 COM1 (on Linux: the device named by QUILLET_COM\<n+1\>, else /dev/ttyS\<n\>); a number
  * above 100 selects the parallel port at that I/O address and asks the reader for its version.
  * @param port         [in] port number
  * @param baud         [in] serial rate (1200..115200, other values open at 9600); for a parallel

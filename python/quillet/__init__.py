@@ -1,0 +1,21 @@
+"""Quillet for Python: the contact IC card reader library through ctypes.
+
+    import quillet
+    with quillet.Reader.open(port=0) as reader:         # port 0 = COM1 (QUILLET_COM1 on Linux)
+        print(reader.version())
+        card = reader.card("sle4442")
+        data = card.read(0, 32)
+
+Every export of quillet.h is also reachable as it is: ``quillet.library().srd_4442(handle, 0, 32,
+buffer)`` with the header's types, or ``reader.call("srd_4442", 0, 32, buffer)`` with the reader's
+handle put first and a failure raised as QuilletError.
+"""
+from ._library import Library, library, library_version
+from .cards import Card, Family, FAMILIES
+from .errors import QuilletError, status_name
+from .reader import Reader
+
+__version__ = "9.40"
+
+__all__ = ["Card", "FAMILIES", "Family", "Library", "QuilletError", "Reader", "library", "library_version",
+           "status_name"]

@@ -1,0 +1,25 @@
+# quillet_python_test(name directory [LOADS_LIBRARY] env...): the pytest tests of directory as one
+# CTest test, with the build tree's Python package, library and virtual reader, and the
+# virtual-reader plugin. LOADS_LIBRARY: the tests load libquillet into the interpreter itself.
+# Nothing is written into the source or build tree (no cache, no bytecode).
+function(quillet_python_test name directory)
+  cmake_parse_arguments(PARSE_ARGV 2 test "LOADS_LIBRARY" "" "")
+  set(environment
+    PYTHONPATH=${PROJECT_BINARY_DIR}/python:${PROJECT_SOURCE_DIR}/tests/support
+    PYTHONDONTWRITEBYTECODE=1
+    QUILLET_LIBRARY=$<TARGET_FILE:quillet>
+    QUILLET_VREADER=$<TARGET_FILE:quillet-vreader>
+    ${test_UNPARSED_ARGUMENTS})
+  if(QUILLET_SANITIZE)
+    list(APPEND environment QUILLET_SANITIZED=1)
+  endif()
+  if(QUILLET_SANITIZE AND test_LOADS_LIBRARY)
+    # The sanitized library loads into an interpreter that is not: its runtimes must come first.
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so OUTPUT_VARIABLE asan OUTPUT_STRIP_TRAILING_WHITESPACE)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libubsan.so OUTPUT_VARIABLE ubsan OUTPUT_STRIP_TRAILING_WHITESPACE)
+    list(APPEND environment LD_PRELOAD=${asan}:${ubsan} ASAN_OPTIONS=detect_leaks=0)
+  endif()
+  add_test(NAME ${name}
+    COMMAND ${QUILLET_PYTEST} -q -p no:cacheprovider -p virtual_reader --rootdir ${directory} ${directory})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 180)
+endfunction()

@@ -1,0 +1,130 @@
+// quillet apdu: command APDUs to the processor card (slot 0) or a SAM (slots 1..5), each in a T=1
+// block; prints the response data and the status word with its meaning. The library answers the
+// card's 61xx and 6Cxx itself, so the status word printed is the card's last one.
+#include <array>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "quillet.h"
+#include "tools/commands.h"
+#include "tools/hex.h"
+#include "tools/session.h"
+
+namespace quillet_tool {
+
+namespace {
+
+constexpr std::array options{
+    OptionSpec{"slot", "N", "0 the processor-card slot (default), 1..5 a SAM slot"},
+    OptionSpec{"no-reset", "", "do not reset the card first (it was reset by an earlier run)"},
+};
+
+constexpr size_t largest_block = 250;  // a block frame carries at most 250 bytes
+constexpr size_t block_overhead = 4;   // NAD, PCB, LEN before the APDU; LRC after it
+constexpr size_t response_capacity = 4096;
+constexpr uint8_t sequence_bit = 0x40;  // N(S) of an I-block's PCB
+
+struct StatusWord {
+    uint16_t value;
+    uint16_t mask;  // the bits that must match; 0xFF00 for "61xx" and the like
+    std::string_view meaning;
+};
+
+// The status words of ISO/IEC 7816-4 that people meet most.
+constexpr std::array status_words{
+    StatusWord{0x9000, 0xFFFF, "success"},
+    StatusWord{0x6100, 0xFF00, "more response data available"},
+    StatusWord{0x6283, 0xFFFF, "selected file deactivated"},
+    StatusWord{0x63C0, 0xFFF0, "verification failed, tries left in the low digit"},
+    StatusWord{0x6581, 0xFFFF, "memory failure"},
+    StatusWord{0x6700, 0xFFFF, "wrong length"},
+    StatusWord{0x6882, 0xFFFF, "secure messaging not supported"},
+    StatusWord{0x6982, 0xFFFF, "security status not satisfied"},
+    StatusWord{0x6983, 0xFFFF, "authentication method blocked"},
+    StatusWord{0x6985, 0xFFFF, "conditions of use not satisfied"},
+    StatusWord{0x6986, 0xFFFF, "command not allowed (no current file)"},
+    StatusWord{0x6A80, 0xFFFF, "incorrect data"},
+    StatusWord{0x6A81, 0xFFFF, "function not supported"},
+    StatusWord{0x6A82, 0xFFFF, "file or application not found"},
+    StatusWord{0x6A83, 0xFFFF, "record not found"},
+    StatusWord{0x6A86, 0xFFFF, "incorrect P1 P2"},
+    StatusWord{0x6A88, 0xFFFF, "referenced data not found"},
+    StatusWord{0x6B00, 0xFFFF, "wrong P1 P2"},
+    StatusWord{0x6C00, 0xFF00, "wrong Le, the right one in SW2"},
+    StatusWord{0x6D00, 0xFFFF, "instruction not supported"},
+    StatusWord{0x6E00, 0xFFFF, "class not supported"},
+    StatusWord{0x6F00, 0xFFFF, "no precise diagnosis"},
+};
+
+std::string_view meaning_of(uint16_t sw) {
+    for (const auto& entry : status_words)
+        if ((sw & entry.mask) == entry.value) return entry.meaning;
+    return "unknown status word";
+}
+
+// NAD 0, the PCB, LEN, the APDU and the LRC over everything before it.
+std::vector<uint8_t> block_of(const std::vector<uint8_t>& apdu, uint8_t pcb) {
+    std::vector<uint8_t> block{0x00, pcb, static_cast<uint8_t>(apdu.size())};
+    block.insert(block.end(), apdu.begin(), apdu.end());
+    uint8_t lrc = 0;
+    for (const uint8_t b : block) lrc = static_cast<uint8_t>(lrc ^ b);
+    block.push_back(lrc);
+    return block;
+}
+
+int run_apdu(const Arguments& args) {
+    if (args.operands().empty()) throw UsageError("give at least one APDU in hexadecimal");
+    std::vector<std::vector<uint8_t>> apdus;
+    for (const auto& text : args.operands()) {
+        apdus.push_back(parse_hex(text, "APDU"));
+        if (apdus.back().size() < 4 || apdus.back().size() + block_overhead > largest_block)
+            throw UsageError("an APDU is 4 to " + std::to_string(largest_block - block_overhead) + " bytes");
+    }
+    const auto slot = static_cast<int16_t>(args.number("slot", 0, 0, 5));
+    ReaderSession session(args);
+    const int32_t h = session.handle();
+
+    if (!args.has("no-reset")) {
+        std::vector<uint8_t> answer(response_capacity);
+        int16_t length = 0;
+        check(sam_slt_reset(h, slot, &length, answer.data()), "sam_slt_reset");
+        answer.resize(static_cast<size_t>(length));
+        std::printf("ATR %s\n", to_hex(answer).c_str());
+    }
+    uint8_t pcb = 0x00;
+    for (const auto& apdu : apdus) {
+        std::vector<uint8_t> block = block_of(apdu, pcb);
+        std::vector<uint8_t> response(response_capacity);
+        const auto n = static_cast<int16_t>(block.size());
+        if (slot == 0) {
+            check(cpu_protocol(h, n, block.data(), response.data()), "cpu_protocol");
+        } else {
+            int16_t response_length = 0;
+            check(sam_slt_protocol(h, slot, n, block.data(), &response_length, response.data()), "sam_slt_protocol");
+        }
+        // NAD, PCB, LEN, then LEN bytes: the data and SW1 SW2.
+        const size_t inf = response[2];
+        std::printf("> %s\n", to_hex(apdu).c_str());
+        if (inf < 2) {
+            std::printf("< (a response without a status word)\n");
+        } else {
+            const std::span<const uint8_t> data(response.data() + 3, inf - 2);
+            const auto sw = static_cast<uint16_t>(response[1 + inf] << 8 | response[2 + inf]);
+            std::printf("< %s\nSW %04X %.*s\n", to_hex(data).c_str(), sw, static_cast<int>(meaning_of(sw).size()),
+                        meaning_of(sw).data());
+        }
+        pcb ^= sequence_bit;
+    }
+    return 0;
+}
+
+}  // namespace
+
+const Command& apdu_command() {
+    static const Command command{"apdu", "APDU...", "send APDUs (hexadecimal) to the processor card or a SAM", options,
+                                 run_apdu};
+    return command;
+}
+
+}  // namespace quillet_tool
