@@ -10,10 +10,10 @@ import pprint
 import re
 import sys
 
-# QL_API <result> QL_CALL <name>(<params>) [QL_NOTHROW, other words, an asm label("name")];
+# QL_API <result> QL_CALL <name>(<params>) [QL_NOTHROW, other words, an asm label("name" or MACRO)];
 DECLARATION = re.compile(
     r"QL_API\s+(?P<result>[\w\s\*]+?)\s*QL_CALL\s+(?P<name>\w+)\s*\((?P<params>[^()]*)\)"
-    r"(?:\s*\w+(?:\s*\(\s*\"[^\"]*\"\s*\))?)*\s*;")
+    r"(?P<tail>(?:\s*\w+(?:\s*\(\s*(?:\"[^\"]*\"|\w+)\s*\))?)*)\s*;")
 # A line that starts a declaration: every one of them must match DECLARATION.
 DECLARATION_START = re.compile(r"^[ \t]*(?P<api>QL_API)\s", re.M)
 STATUS = re.compile(
@@ -48,6 +48,8 @@ def functions(header_text):
     """name -> (result type, ((type, name), ...)), in the header's order."""
     found = {}
     for m in DECLARATION.finditer(strip_comments(header_text)):
+        if "__asm__" in m.group("tail"):
+            continue  # a second name for another export (ql_xor for C++), not an export itself
         params = m.group("params").strip()
         parsed = () if params in ("", "void") else tuple(parameter(p) for p in params.split(","))
         found[m.group("name")] = (normal_type(m.group("result")), parsed)
