@@ -26,8 +26,11 @@ class Pcscd:
             f.write(f'FRIENDLYNAME "Quillet"\nDEVICENAME {device}:115200:0\nLIBPATH {driver}\n')
         self.log = open(os.path.join(self.directory, "pcscd.log"), "w+")
         start = f'mount --bind "{run}" /run && exec pcscd --foreground --config "{config}"'
+        environment = dict(os.environ)
+        if os.environ.get("QUILLET_PCSCD_PRELOAD"):  # a sanitized driver in a pcscd that is not
+            environment.update(LD_PRELOAD=os.environ["QUILLET_PCSCD_PRELOAD"], ASAN_OPTIONS="detect_leaks=0")
         self.process = subprocess.Popen(["unshare", "-rm", "sh", "-c", start], stdout=self.log,
-                                        stderr=subprocess.STDOUT)
+                                        stderr=subprocess.STDOUT, env=environment)
         self.socket = os.path.join(run, "pcscd", "pcscd.comm")
         deadline = time.monotonic() + START_LIMIT_S
         while not os.path.exists(self.socket) and self.process.poll() is None and time.monotonic() < deadline:
