@@ -57,6 +57,9 @@ def test_reader_and_processor_card(vreader, pcscd):
     assert send(card, bytes.fromhex("00B0000000"))[1] == 0x6C10
     assert send(card, bytes.fromhex("0020000104") + b"0000") == (b"", 0x63C2)
     assert send(card, bytes.fromhex("0020000104") + b"1234") == (b"", 0x9000)
+    # A 255-byte APDU is longer than the card's IFSC (254): it goes as a chain of two I-blocks, and
+    # the card sees it whole (an update past the end of the 16-byte file, not a wrong length).
+    assert send(card, bytes.fromhex("00D60000FA") + bytes(250)) == (b"", 0x6A84)
     # Many blocks in a row keep the sequence numbers right.
     for _ in range(5):
         assert send(card, bytes.fromhex("00B0000004")) == (b"QUIL", 0x9000)
