@@ -164,6 +164,15 @@ def test_apdu_select_and_read_binary(vreader):
         "> 00B000000A", "< 51564300000000000001", "SW 9000 success",
         "> 00A4000C021234", "< ", "SW 6A82 file or application not found",
     ]
+    # SELECT with Le: the card answers 61xx and the library fetches the rest with GET RESPONSE,
+    # which takes a sequence number; the next APDU still reaches the card.
+    followed = quillet("apdu", "00A4040004F051565200", "00A4020C020101", "00B0000010", *AT_RATE)
+    assert followed.returncode == 0, followed.stderr
+    assert followed.stdout.splitlines()[1:] == [
+        "> 00A4040004F051565200", "< 6F068404F0515652", "SW 9000 success",
+        "> 00A4020C020101", "< ", "SW 9000 success",
+        "> 00B0000010", "< " + b"QUILLET HOLDER 1".hex().upper(), "SW 9000 success",
+    ]
     short = quillet("apdu", "00A4", *AT_RATE)
     assert short.returncode == 2 and "4 to 246 bytes" in short.stderr
 
