@@ -70,6 +70,7 @@ QL_STATUS_INLINE const struct quillet_status_row* quillet_status_find(int16_t st
         QL_STATUS_ROW(QL_BAD_ARGUMENT, "an argument the library cannot use safely (nothing sent)"),
         QL_STATUS_ROW(QL_PORT_BUSY, "the port is held by another program, or access to it was refused"),
         QL_STATUS_ROW(QL_BAD_SLOT, "a processor-card slot outside 0..5"),
+        QL_STATUS_ROW(QL_RESPONSE_TOO_LONG, "the card's answer or response is longer than the library writes, or too many follow-ups"),
     };
     size_t i;
     for (i = 0; i < sizeof rows / sizeof rows[0]; ++i)

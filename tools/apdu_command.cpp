@@ -24,6 +24,7 @@ constexpr size_t largest_block = 250;  // a block frame carries at most 250 byte
 constexpr size_t block_overhead = 4;   // NAD, PCB, LEN before the APDU; LRC after it
 constexpr size_t response_capacity = 4096;
 constexpr uint8_t sequence_bit = 0x40;  // N(S) of an I-block's PCB
+constexpr uint8_t i_block_mask = 0x80;  // clear in the PCB of an I-block
 
 struct StatusWord {
     uint16_t value;
@@ -114,7 +115,10 @@ int run_apdu(const Arguments& args) {
             std::printf("< %s\nSW %04X %.*s\n", to_hex(data).c_str(), sw, static_cast<int>(meaning_of(sw).size()),
                         meaning_of(sw).data());
         }
-        pcb ^= sequence_bit;
+        // The next I-block's N(S) follows the card's last I-block: the library's own follow-ups
+        // (GET RESPONSE, a resend with the right Le) took sequence numbers too. A card that did
+        // not answer with an I-block did not take this one.
+        if ((response[1] & i_block_mask) == 0) pcb = static_cast<uint8_t>((response[1] & sequence_bit) ^ sequence_bit);
     }
     return 0;
 }

@@ -64,13 +64,25 @@ def unparsed_declarations(header_text):
             if m.start("api") not in matched]
 
 
+# A documentation comment that ends right before a line (the meaning of a code documented above it).
+COMMENT_BEFORE = re.compile(r"/\*\*(?P<text>(?:[^*]|\*(?!/))*)\*/\s*$")
+
+
+def meaning_above(header_text, position):
+    """The text of the /** */ comment that ends just before position, single-spaced; "" if none."""
+    m = COMMENT_BEFORE.search(header_text[max(0, position - 1000):position])
+    return " ".join(m.group("text").replace("*", " ").split()) if m else ""
+
+
 def statuses(header_text):
-    """status code -> ((name, meaning), ...): the QL_ codes of 0 and below (several names may share one)."""
+    """status code -> ((name, meaning), ...): the QL_ codes of 0 and below (several names may share one).
+    The meaning is the comment after the code, or the one just above its line."""
     found = {}
     for m in STATUS.finditer(header_text):
         value = int(m.group("value"))
         if value <= 0:
-            found.setdefault(value, []).append((m.group("name"), m.group("meaning") or ""))
+            meaning = m.group("meaning") or meaning_above(header_text, m.start())
+            found.setdefault(value, []).append((m.group("name"), meaning))
     return {value: tuple(names) for value, names in found.items()}
 
 

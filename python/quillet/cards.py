@@ -15,8 +15,10 @@ from .errors import QuilletError
 QL_WRONG_CARD = -133
 
 # Parameter types after the handle: offset, length, buffer; or zone (page), offset, length, buffer.
+# The flash cards' lengths are 32-bit: a transfer may run over many pages.
 _FLAT = ("int16_t", "int16_t")
 _ZONED = ("int16_t", "int16_t", "int16_t")
+_PAGED = ("int16_t", "int16_t", "int32_t")
 
 
 @dataclass(frozen=True)
@@ -40,6 +42,13 @@ class Family:
     zones: int = 0              # 0: addressed by offset only; else by zone (or page) and offset
     last_zone: Optional[int] = None
     code: Optional[Code] = None
+    paged: bool = False         # zones are flash pages, with a 32-bit length
+
+    @property
+    def shape(self):
+        if self.paged:
+            return _PAGED
+        return _ZONED if self.zones else _FLAT
 
     def capacity_of(self, zone):
         if self.zones and zone == self.zones - 1 and self.last_zone is not None:
@@ -70,15 +79,18 @@ FAMILIES = (
     _eeprom("93c66", 512),
     Family("at88sc1608", "srd_1608", "swr_1608", 256, "chk_1608", zones=9, last_zone=128),
     Family("at88sc153", "srd_153", "swr_153", 64, "chk_153", zones=3),
-    # Families on their way into the library: offered as soon as it exports them.
     _sle("sle4404", "4404", 52, 2),
     _sle("sle4406", "4406", 13, 3),
+    # the SLE4436 is driven as an SLE4406 and has a check of its own
+    Family("sle4436", "srd_4406", "swr_4406", 13, "chk_4436", code=Code(3, "csc_4406", "wsc_4406", "rsct_4406")),
     _sle("at88sc101", "101", 172, 2),
-    Family("at88sc102", "srd_102", "swr_102", None, "chk_102", zones=3),
+    Family("at88sc102", "srd_102", "swr_102", None, "chk_102", zones=3,
+           code=Code(2, "csc_102", "wsc_102", "rsct_102")),
     Family("at88sc1604", "srd_1604", "swr_1604", None, "chk_1604", zones=5),
     Family("at88sc1604b", "srd_1604b", "swr_1604b", None, "chk_1604b", zones=5),
-    Family("at45d041", "srd_45d041", "swr_45d041", 264, "chk_45d041", zones=2048),
-    Family("ssf1101", "srd_ssf1101", "swr_ssf1101", 1024, "chk_ssf1101", zones=512),
+    Family("at88sc1604c", "srd_1604c", "swr_1604c", None, "chk_1604c", zones=5),
+    Family("at45d041", "srd_45d041", "swr_45d041", 264, "chk_45d041", zones=2048, paged=True),
+    Family("ssf1101", "srd_ssf1101", "swr_ssf1101", 1024, "chk_ssf1101", zones=512, paged=True),
 )
 
 
@@ -91,9 +103,8 @@ def _shape_fits(lib, name, coordinates, buffer_types):
 
 
 def _offered(family, lib):
-    shape = _ZONED if family.zones else _FLAT
-    return (_shape_fits(lib, family.read, shape, ("uint8_t*",))
-            and _shape_fits(lib, family.write, shape, ("const uint8_t*", "uint8_t*")))
+    return (_shape_fits(lib, family.read, family.shape, ("uint8_t*",))
+            and _shape_fits(lib, family.write, family.shape, ("const uint8_t*", "uint8_t*")))
 
 
 def offered_families(lib):

@@ -49,8 +49,12 @@ for standard in c++98 c++11 c++14 c++17 c++20; do
     check_only "$cxx" c++ "$standard" -DQL_TEST_ISO646_FIRST
 done
 
-# The codes are the #define lines of quillet.h's status block; each needs a row.
-sed -n '/@name Status codes/,/@}/p' "$include/quillet.h" | sed -n 's/^#define \(QL_[A-Za-z0-9_]*\) .*/\1/p' | sort >"$work/codes"
+# The codes are the #define lines of quillet.h's status block and the negative codes a card
+# family's section defines (QL_RESPONSE_TOO_LONG); each needs a row.
+{
+    sed -n '/@name Status codes/,/@}/p' "$include/quillet.h" | sed -n 's/^#define \(QL_[A-Za-z0-9_]*\) .*/\1/p'
+    sed -n 's/^#define \(QL_[A-Za-z0-9_]*\) *(-[0-9]*).*/\1/p' "$include/quillet.h"
+} | sort -u >"$work/codes"
 sed -n 's/.*QL_STATUS_ROW(\(QL_[A-Za-z0-9_]*\),.*/\1/p' "$include/quillet_status.h" | sort >"$work/rows"
 if ! diff -u "$work/codes" "$work/rows"; then
     echo "quillet_status.h lacks rows for codes of quillet.h (-) or names codes it does not have (+)"

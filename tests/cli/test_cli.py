@@ -115,7 +115,7 @@ def test_codes_and_counter(sle4442):
     assert quillet("present-code", "--family", "24c02", "--code", "00", *AT_RATE).returncode == 2
 
 
-@pytest.mark.parametrize("family", ["sle4442", "24c02", "at88sc153", "93c57"])
+@pytest.mark.parametrize("family", ["sle4442", "24c02", "at88sc153", "93c57", "sle4404"])
 def test_detect(vreader, family):
     vreader.insert(family)
     found = quillet("detect", *AT_RATE)
@@ -152,3 +152,42 @@ def test_progress_bar_on_a_terminal(vreader):
     assert result.returncode == 0
     assert len(result.stdout.strip()) == 2 * 8192
     assert b"read  [" in shown and b"100%  8192/8192 bytes" in shown
+
+
+def test_apdu_select_and_read_binary(vreader):
+    vreader.insert("cpu")
+    result = quillet("apdu", "00A4000C022F02", "00 B0 00 00 0A", "00A4000C021234", *AT_RATE)
+    assert result.returncode == 0, result.stderr
+    assert result.stdout.splitlines() == [
+        "ATR 3B95118131FE45804351565219",
+        "> 00A4000C022F02", "< ", "SW 9000 success",
+        "> 00B000000A", "< 51564300000000000001", "SW 9000 success",
+        "> 00A4000C021234", "< ", "SW 6A82 file or application not found",
+    ]
+    # SELECT with Le: the card answers 61xx and the library fetches the rest with GET RESPONSE,
+    # which takes a sequence number; the next APDU still reaches the card.
+    followed = quillet("apdu", "00A4040004F051565200", "00A4020C020101", "00B0000010", *AT_RATE)
+    assert followed.returncode == 0, followed.stderr
+    assert followed.stdout.splitlines()[1:] == [
+        "> 00A4040004F051565200", "< 6F068404F0515652", "SW 9000 success",
+        "> 00A4020C020101", "< ", "SW 9000 success",
+        "> 00B0000010", "< " + b"QUILLET HOLDER 1".hex().upper(), "SW 9000 success",
+    ]
+    short = quillet("apdu", "00A4", *AT_RATE)
+    assert short.returncode == 2 and "4 to 246 bytes" in short.stderr
+
+
+def test_run_an_instruction_file(vreader, tmp_path):
+    vreader.insert("24c02")
+    (tmp_path / "job.ins").write_text('swr_24c02(dev, 8, 3) { "abc" }\nsrd_24c02(dev, 8, 3, "back.bin") { }\n')
+    result = subprocess.run([CLI, "run", "job.ins", *AT_RATE], capture_output=True, text=True, timeout=120,
+                            cwd=tmp_path)
+    assert result.returncode == 0, result.stderr
+    assert (tmp_path / "back.bin").read_bytes() == b"abc" and vreader.contents()[8:11] == b"abc"
+    (tmp_path / "bad.ins").write_text('swr_24c02(dev, 0, 1) { 1 }\nsrd_24c02(dev, 300, 1, "x.bin") { }\n')
+    failed = subprocess.run([CLI, "run", "bad.ins", *AT_RATE], capture_output=True, text=True, timeout=120,
+                            cwd=tmp_path)
+    assert failed.returncode == 1
+    assert "instruction 1 (from 0) failed: QL_BAD_ADDRESS (-144)" in failed.stderr
+    unparsed = quillet("run", str(tmp_path / "missing.ins"), *AT_RATE)
+    assert unparsed.returncode == 1 and "cannot be read" in unparsed.stderr

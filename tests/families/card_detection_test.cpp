@@ -36,16 +36,22 @@ TEST_F(CardDetection, EachFamilyWithItsNumberAfterOneSwitchOffPerTry) {
         long tries;  // the accepting check's place in the order
     };
     const Expected cards[] = {
-        {"at88sc1608", 54, 6}, {"at88sc153", 55, 7}, {"sle4428", 31, 8}, {"sle4442", 21, 9},
-        {"2042", 22, 10},      {"93c46a", 60, 12},   {"93c46", 61, 13},  {"93c57", 62, 14},
-        {"24c16", 5, 15},      {"24c08", 4, 16},     {"24c04", 3, 17},   {"24c02", 2, 18},
-        {"24c01a", 1, 19},     {"24c64", 7, 20},     {"24c32", 6, 21},
+        {"sle4404", 40, 1},     {"sle4406", 41, 2},    {"at88sc102", 51, 3}, {"at88sc1604", 52, 4},
+        {"at88sc1604b", 53, 5}, {"at88sc1608", 54, 6}, {"at88sc153", 55, 7}, {"sle4428", 31, 8},
+        {"sle4442", 21, 9},     {"2042", 22, 10},      {"at45d041", 10, 11}, {"93c46a", 60, 12},
+        {"93c46", 61, 13},      {"93c57", 62, 14},     {"24c16", 5, 15},     {"24c08", 4, 16},
+        {"24c04", 3, 17},       {"24c02", 2, 18},      {"24c01a", 1, 19},    {"24c64", 7, 20},
+        {"24c32", 6, 21},       {"ssf1101", 12, 22},
     };
     for (const Expected& e : cards) {
         vr.insert_card(e.card);
-        const Bytes image = vr.card_contents();
+        // The flash cards' half-megabyte images are not fetched: those checks only read.
+        const bool flash = std::string(e.card) == "at45d041" || std::string(e.card) == "ssf1101";
+        const Bytes image = flash ? Bytes{} : vr.card_contents();
         EXPECT_EQ(detect(), std::make_pair(e.type, e.tries)) << e.card;
-        EXPECT_EQ(vr.card_contents(), image) << e.card << ": the checks leave the card as it was";
+        if (!flash) {
+            EXPECT_EQ(vr.card_contents(), image) << e.card << ": the checks leave the card as it was";
+        }
     }
 }
 

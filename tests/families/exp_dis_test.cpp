@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "quillet.h"
+#include "tests/families/t1_blocks.h"
 #include "tests/support/card_session.h"
 #include "tests/support/working_directory.h"
 
@@ -18,6 +19,8 @@ namespace {
 using quillet::test::Bytes;
 using quillet::test::Fault;
 using quillet::test::file_bytes;
+using quillet::test::operator+;
+using quillet::test::t1_block;
 using quillet::test::TemporaryWorkingDirectory;
 using quillet::test::write_file;
 
@@ -31,6 +34,13 @@ Bytes pattern(size_t n, uint8_t seed) {
 
 Bytes slice(const Bytes& b, size_t from, size_t count) {
     return Bytes(b.begin() + static_cast<std::ptrdiff_t>(from), b.begin() + static_cast<std::ptrdiff_t>(from + count));
+}
+
+// A data block of the instruction file holding these bytes.
+std::string data_block(const Bytes& bytes) {
+    std::string text = "{";
+    for (size_t i = 0; i < bytes.size(); ++i) text += (i == 0 ? " " : ", ") + std::to_string(bytes[i]);
+    return text + " }";
 }
 
 class InstructionFile : public quillet::test::CardSession {
@@ -50,12 +60,14 @@ protected:
 
     // Runs the instructions, then puts the card's contents back and makes the same calls directly:
     // the reader must see the same frames. direct() also checks the output files.
-    void expect_same_frames(const std::string& instructions, const std::function<void()>& direct) {
-        const Bytes image = vr.card_contents();
+    // Instructions that only read leave nothing to put back (restore false spares the round trip
+    // of a large card's image).
+    void expect_same_frames(const std::string& instructions, const std::function<void()>& direct, bool restore = true) {
+        const Bytes image = restore ? vr.card_contents() : Bytes{};
         ASSERT_EQ(run(instructions), 0) << "instruction " << index << " failed";
         const std::vector<Bytes> through_file = vr.host_frames();
         EXPECT_FALSE(through_file.empty());
-        vr.load_card_contents(image);
+        if (restore) vr.load_card_contents(image);
         vr.clear_log();
         direct();
         EXPECT_EQ(vr.host_frames(), through_file);
@@ -193,9 +205,9 @@ TEST_F(InstructionFile, I2cEepromCommands) {
         vr.insert_card(s.card);
         const std::string suffix = s.suffix;
         const int16_t last = static_cast<int16_t>(s.capacity - 5);
-        expect_same_frames("swr_" + suffix + "(dev, " + std::to_string(last) + ", -1) { (0x5A)*9 }\n" +
-                               "srd_" + suffix + "(dev, " + std::to_string(last) + ", 0, \"tail.bin\") { }\n" +
-                               "chk_" + suffix + "(dev) { }",
+        expect_same_frames("swr_" + suffix + "(dev, " + std::to_string(last) + ", -1) { (0x5A)*9 }\n" + "srd_" +
+                               suffix + "(dev, " + std::to_string(last) + ", 0, \"tail.bin\") { }\n" + "chk_" + suffix +
+                               "(dev) { }",
                            [&] {
                                const Bytes five(5, 0x5A);
                                uint8_t buf[5] = {};
@@ -237,6 +249,140 @@ TEST_F(InstructionFile, ThreeWireCommands) {
                            EXPECT_EQ(chk_93c46(handle), 0);
                            EXPECT_EQ(eral_93c46(handle), 0);
                        });
+}
+
+TEST_F(InstructionFile, FlashSecurityAndProcessorCards) {
+    const Bytes select_card_number = t1_block(0, 0x00, {0x00, 0xA4, 0x00, 0x0C, 0x02, 0x2F, 0x02});
+    const Bytes read_card_number = t1_block(0, 0x40, {0x00, 0xB0, 0x00, 0x00, 0x0A});
+    struct Family {
+        const char* card;
+        std::string instructions;
+        std::function<void()> direct;
+        bool restore = true;
+    };
+    const Family families[] = {
+        {"at45d041",
+         // 3000 bytes from page 3 offset 200: 2100 bytes there, then 900 at page 11 offset 188
+         R"(srd_45d041(dev, 3, 200, 3000, "flash.bin") { }
+            rdstrg_45d041(dev, "status.bin") { }
+            chk_45d041(dev) { })",
+         [&] {
+             Bytes buf(3000);
+             EXPECT_EQ(srd_45d041(handle, 3, 200, 2100, buf.data()), 0);
+             EXPECT_EQ(srd_45d041(handle, 11, 188, 900, buf.data() + 2100), 0);
+             EXPECT_EQ(file_bytes("flash.bin"), buf);
+             uint8_t status = 0;
+             EXPECT_EQ(rdstrg_45d041(handle, &status), 0);
+             EXPECT_EQ(file_bytes("status.bin"), (Bytes{status}));
+             EXPECT_EQ(chk_45d041(handle), 0);
+         },
+         false},
+        {"sle4404",
+         R"(csc_4404(dev, 2) { 0xFF, 0xFF }
+            swr_4404(dev, 20, 2) { 0x12, 0x34 }
+            srd_4404(dev, 20, 0, "user.bin") { }
+            rsc_4404(dev, 2, "code.bin") { }
+            rsct_4404(dev, "counter.bin") { }
+            chk_4404(dev) { })",
+         [&] {
+             const uint8_t code[2] = {0xFF, 0xFF};
+             const uint8_t two[2] = {0x12, 0x34};
+             uint8_t buf[32] = {};
+             int16_t count = -1;
+             EXPECT_EQ(csc_4404(handle, 2, code), 0);
+             EXPECT_EQ(swr_4404(handle, 20, 2, two), 0);
+             EXPECT_EQ(srd_4404(handle, 20, 32, buf), 0) << "up to the end of the card's 52 bytes";
+             EXPECT_EQ(file_bytes("user.bin"), Bytes(buf, buf + 32));
+             EXPECT_EQ(rsc_4404(handle, 2, buf), 0);
+             EXPECT_EQ(file_bytes("code.bin"), Bytes(buf, buf + 2));
+             EXPECT_EQ(rsct_4404(handle, &count), 0);
+             EXPECT_EQ(file_bytes("counter.bin"),
+                       (Bytes{static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8)}));
+             EXPECT_EQ(chk_4404(handle), 0);
+         }},
+        {"sle4406",
+         R"(csc_4406(dev, 3) { (0xFF)*3 }
+            srd_4406(dev, 0, 0, "card.bin") { }
+            rsct_4406(dev, "counter.bin") { }
+            chk_4406(dev) { })",
+         [&] {
+             const uint8_t code[3] = {0xFF, 0xFF, 0xFF};
+             uint8_t buf[13] = {};
+             int16_t count = -1;
+             EXPECT_EQ(csc_4406(handle, 3, code), 0);
+             EXPECT_EQ(srd_4406(handle, 0, 13, buf), 0);
+             EXPECT_EQ(file_bytes("card.bin"), Bytes(buf, buf + 13));
+             EXPECT_EQ(rsct_4406(handle, &count), 0);
+             EXPECT_EQ(file_bytes("counter.bin"),
+                       (Bytes{static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8)}));
+             EXPECT_EQ(chk_4406(handle), 0);
+         }},
+        {"at88sc102",
+         R"(srd_102(dev, 1, 0, 0, "zone1.bin") { }
+            rsct_102(dev, "counter.bin") { }
+            chk_102(dev) { })",
+         [&] {
+             uint8_t buf[70] = {};
+             int16_t count = -1;
+             EXPECT_EQ(srd_102(handle, 1, 0, 70, buf), 0) << "the whole of zone 1";
+             EXPECT_EQ(file_bytes("zone1.bin"), Bytes(buf, buf + 70));
+             EXPECT_EQ(rsct_102(handle, &count), 0);
+             EXPECT_EQ(file_bytes("counter.bin"),
+                       (Bytes{static_cast<uint8_t>(count), static_cast<uint8_t>(count >> 8)}));
+             EXPECT_EQ(chk_102(handle), 0);
+         }},
+        {"at88sc1604",
+         R"(srd_1604(dev, 2, 10, 16, "zone2.bin") { }
+            chk_1604(dev) { })",
+         [&] {
+             uint8_t buf[16] = {};
+             EXPECT_EQ(srd_1604(handle, 2, 10, 16, buf), 0);
+             EXPECT_EQ(file_bytes("zone2.bin"), Bytes(buf, buf + 16));
+             EXPECT_EQ(chk_1604(handle), 0);
+         }},
+        {"cpu",
+         "cpu_reset(dev, \"atr.bin\") { }\n"
+         "cpu_protocol(dev, 0, \"select.bin\") " +
+             data_block(select_card_number) + "\n" + "cpu_protocol(dev, -1, \"number.bin\") " +
+             data_block(read_card_number),
+         [&] {
+             Bytes answer(QL_CPU_ANSWER_MAX, 0xEE);
+             EXPECT_EQ(cpu_reset(handle, answer.data()), 0);
+             EXPECT_EQ(file_bytes("atr.bin"), quillet::test::factory_atr) << "the answer without the fillers";
+             Bytes response(QL_CPU_RESPONSE_MAX);
+             EXPECT_EQ(cpu_protocol(handle, static_cast<int16_t>(select_card_number.size()), select_card_number.data(),
+                                    response.data()),
+                       0);
+             EXPECT_EQ(slice(file_bytes("select.bin"), 0, 5), (Bytes{0, 0, 2, 0x90, 0x00}));
+             EXPECT_EQ(cpu_protocol(handle, static_cast<int16_t>(read_card_number.size()), read_card_number.data(),
+                                    response.data()),
+                       0);
+             const Bytes number = file_bytes("number.bin");
+             ASSERT_EQ(number.size(), 3u + 12u + 1u) << "NAD PCB LEN, the INF and one byte more";
+             EXPECT_EQ(slice(number, 0, 15), slice(response, 0, 15));
+             EXPECT_EQ(slice(number, 3, 12), (Bytes{0x51, 0x56, 0x43, 0, 0, 0, 0, 0, 0, 0x01} + quillet::test::sw_ok));
+         }},
+    };
+    for (const Family& f : families) {
+        SCOPED_TRACE(f.card);
+        vr.insert_card(f.card);
+        expect_same_frames(f.instructions, f.direct, f.restore);
+    }
+
+    // A zone the command does not have: refused before the card is touched.
+    for (const char* refused_zone : {R"(srd_1604(dev, 5, 0, 4, "z.bin") { })", "swr_102(dev, 3, 0, 1) { 1 }"}) {
+        EXPECT_EQ(run(refused_zone), QL_BAD_ADDRESS) << refused_zone;
+        EXPECT_EQ(index, 0);
+        EXPECT_TRUE(vr.host_frames().empty());
+        EXPECT_FALSE(exists("z.bin"));
+    }
+
+    // Every name that begins with eswc_440 makes a counter step.
+    vr.insert_card("sle4406");
+    const int16_t through_file = run("eswc_4405(dev, 8) { }");
+    const std::vector<Bytes> frames = vr.host_frames();
+    EXPECT_EQ(sent_by([&] { return eswc_4406(handle, 8); }, through_file), frames);
+    EXPECT_EQ(frames.size(), 1u);
 }
 
 TEST_F(InstructionFile, ReaderCommands) {

@@ -1,5 +1,6 @@
 """The Python package against quillet.h, the built library and the virtual reader."""
 import os
+import re
 import subprocess
 import sys
 import types
@@ -105,6 +106,39 @@ def test_card_round_trips(vreader, family, zone, offset, data, image_at):
         assert card.read(offset, len(data) // card.family.unit, zone=zone) == data
     if image_at is not None:
         assert vreader.contents()[image_at:image_at + len(data)] == data
+
+
+@pytest.mark.parametrize("family, zone, offset, length, image_at", [
+    ("sle4404", None, 0, 52, 0),
+    ("sle4436", None, 0, 10, 0),   # the code bytes after them read as 00 until it is presented
+    ("at88sc102", 1, 0, 70, None),
+    ("at45d041", 3, 260, 10, 3 * 264 + 260),   # over a page end
+    ("ssf1101", 2, 1020, 8, 2 * 1024 + 1020),
+])
+def test_security_and_flash_families_read(vreader, family, zone, offset, length, image_at):
+    vreader.insert(family)
+    image = vreader.contents()
+    if family in ("at45d041", "ssf1101"):   # a fresh flash card is all FF: give its pages contents
+        image = bytes(i % 251 for i in range(len(image)))
+        vreader.command("load " + image.hex())
+    with quillet.Reader.open(0, 115200) as reader:
+        card = reader.card(family)
+        assert card.check()
+        data = card.read(offset, length, zone=zone)
+    assert len(data) == length
+    if image_at is not None:
+        assert data == image[image_at:image_at + length]
+
+
+def test_status_names_cover_every_code_of_the_header():
+    status_header = os.path.join(os.path.dirname(HEADER), "quillet_status.h")
+    with open(status_header, encoding="utf-8") as f:
+        rows = set(re.findall(r"QL_STATUS_ROW\((QL_\w+),", f.read()))
+    named = {name for names in STATUSES.values() for name, _ in names}
+    assert rows == named, "quillet_status.h and quillet.h name the same codes"
+    assert all(meaning for names in STATUSES.values() for _, meaning in names)
+    too_long = quillet.QuilletError(-258, "cpu_protocol")
+    assert too_long.name == "QL_RESPONSE_TOO_LONG" and "follow-ups" in str(too_long)
 
 
 def test_families_come_and_go_with_the_library():
