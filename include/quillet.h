@@ -34,8 +34,9 @@
 #ifndef QUILLET_H
 #define QUILLET_H
 
-/* The library's version: lib_ver reports "KOV###DRVSFT-V9.40A". */
+/** Major version of the library (lib_ver reports "KOV###DRVSFT-V9.40A"). */
 #define QUILLET_VERSION_MAJOR 9
+/** Minor version of the library. */
 #define QUILLET_VERSION_MINOR 40
 
 #include <stdint.h>
@@ -70,6 +71,7 @@
 #define QL_NOTHROW
 #endif
 
+/** @cond QL_INTERNAL */
 /* The symbol of the export "xor" as the assembler names it, for the alias ql_xor below (on 32-bit
  * Windows the compiler makes the import reference __imp__xor@8 of it, as for a call to xor). */
 #if defined(_WIN32) && !defined(_WIN64)
@@ -79,6 +81,7 @@
 #else
 #define QL_XOR_SYMBOL "xor"
 #endif
+/** @endcond */
 
 #ifdef __cplusplus
 extern "C" {
@@ -2179,7 +2182,7 @@ QL_API int16_t QL_CALL chk_card(int32_t handle) QL_NOTHROW;
  * commands write their bytes to the output file and remove it again when they fail (a file that
  * existed before and was opened to read, update or append keeps what it held).
  * The data block holds strings "...", characters 'c', numbers (one byte each), file items
- * <name>[offset][length] and repeat groups (items)*count. An empty block passes the data length -1.
+ * \<name\>[offset][length] and repeat groups (items)*count. An empty block passes the data length -1.
  * Scratch files ins.ins and data.tmp are made new in the current directory (a file or link of
  * that name is removed first, never followed) and removed on every way out: one run at a time
  * per working directory.

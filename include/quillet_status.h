@@ -23,6 +23,7 @@
 
 #include "quillet.h"
 
+/** @cond QL_INTERNAL */
 #if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 199901L)
 #define QL_STATUS_INLINE static inline
 #elif defined(__GNUC__)
@@ -32,18 +33,21 @@
 #else
 #define QL_STATUS_INLINE static
 #endif
+/** @endcond */
 
 /** Room for every text quillet_status_describe writes. */
 #define QUILLET_STATUS_TEXT_SIZE 160
 
 /** One of the library's own codes. */
 struct quillet_status_row {
-    int16_t status;
+    int16_t status;   /**< the code */
     const char* name; /**< the macro's name, "QL_TIMEOUT" */
     const char* text; /**< what it means */
 };
 
+/** @cond QL_INTERNAL */
 #define QL_STATUS_ROW(code, text) {code, #code, text}
+/** @endcond */
 
 /**
  * The row of a library code, or NULL for any other value. Where two names share a number
@@ -103,11 +107,13 @@ QL_STATUS_INLINE const char* quillet_status_text(int16_t status) {
                                               : "not a status of the library";
 }
 
+/** @cond QL_INTERNAL */
 /* Appends text to buffer[size], keeping the terminating zero; *used counts the characters kept. */
 QL_STATUS_INLINE void quillet_status_append_(char* buffer, size_t size, size_t* used, const char* text) {
     while (*text && *used + 1 < size) buffer[(*used)++] = *text++;
     buffer[*used] = '\0';
 }
+/** @endcond */
 
 /**
  * A line for a log or a message, into the caller's buffer (cut to fit, always terminated when size
