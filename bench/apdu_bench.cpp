@@ -15,40 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_reader.h"
 #include "quillet.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-double thread_cpu_ms() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-// Starts the virtual reader with a processor card and returns its pseudo-terminal.
-std::string start_reader(const char* program, pid_t& pid) {
-    int fds[2];
-    if (pipe(fds) != 0) return {};
-    pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        execl(program, program, "--rate", "115200", "--card", "cpu", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    FILE* out = fdopen(fds[0], "r");
-    char line[256] = {};
-    if (!out || !std::fgets(line, sizeof line, out)) return {};
-    std::string text(line);
-    const auto eq = text.find('=');
-    if (eq == std::string::npos) return {};
-    text = text.substr(eq + 1);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
 
 // An application's I-blocks: NAD 0, N(S) from the card's last block.
 class Session {
@@ -80,13 +52,13 @@ struct Case {
 
 void measure(Session& session, const Case& c, int rounds) {
     session.apdu(c.apdu);  // warm-up
-    const double cpu_start = thread_cpu_ms();
+    const double cpu_start = bench::thread_cpu_ms();
     const auto wall_start = std::chrono::steady_clock::now();
     int failures = 0;
     for (int i = 0; i < rounds; ++i) failures += !session.apdu(c.apdu);
     const double wall_ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall_start).count();
-    const double cpu_ms = thread_cpu_ms() - cpu_start;
+    const double cpu_ms = bench::thread_cpu_ms() - cpu_start;
     const double wire_ms = c.wire_bytes * 10 * 1000.0 / 115200.0;
     const double wall_per = wall_ms / rounds;
     const double cpu_per = cpu_ms / rounds;
@@ -104,7 +76,7 @@ int main(int argc, char** argv) {
     const char* program = argc > 1 ? argv[1] : QUILLET_VREADER_PATH;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 300;
     pid_t reader = -1;
-    const std::string pty = start_reader(program, reader);
+    const std::string pty = bench::start_reader(program, "cpu", reader);
     if (pty.empty()) {
         std::fprintf(stderr, "cannot start %s\n", program);
         return 1;
@@ -133,7 +105,6 @@ int main(int argc, char** argv) {
              24 + 11 + 19 + 19},
             rounds);
     ic_exit(handle);
-    kill(reader, SIGTERM);
-    waitpid(reader, nullptr, 0);
+    bench::stop_reader(reader);
     return 0;
 }

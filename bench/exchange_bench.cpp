@@ -11,38 +11,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench_reader.h"
 #include "quillet.h"
 
 namespace {
-
-double thread_cpu_ms() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-// Starts the virtual reader and returns its pseudo-terminal (first line: QUILLET_COM1=path).
-std::string start_reader(const char* program, pid_t& pid) {
-    int fds[2];
-    if (pipe(fds) != 0) return {};
-    pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        execl(program, program, "--rate", "115200", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    FILE* out = fdopen(fds[0], "r");
-    char line[256] = {};
-    if (!out || !std::fgets(line, sizeof line, out)) return {};
-    std::string text(line);
-    const auto eq = text.find('=');
-    if (eq == std::string::npos) return {};
-    text = text.substr(eq + 1);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
 
 }  // namespace
 
@@ -50,7 +22,7 @@ int main(int argc, char** argv) {
     const char* program = argc > 1 ? argv[1] : QUILLET_VREADER_PATH;
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 300;
     pid_t reader = -1;
-    const std::string pty = start_reader(program, reader);
+    const std::string pty = bench::start_reader(program, nullptr, reader);
     if (pty.empty()) {
         std::fprintf(stderr, "cannot start %s\n", program);
         return 1;
@@ -64,13 +36,13 @@ int main(int argc, char** argv) {
     uint8_t buffer[144];
     srd_eeprom(handle, 0, 144, buffer);  // warm-up
 
-    const double cpu_start = thread_cpu_ms();
+    const double cpu_start = bench::thread_cpu_ms();
     const auto wall_start = std::chrono::steady_clock::now();
     int failures = 0;
     for (int i = 0; i < rounds; ++i) failures += srd_eeprom(handle, 0, 144, buffer) != 0;
     const double wall_ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall_start).count();
-    const double cpu_ms = thread_cpu_ms() - cpu_start;
+    const double cpu_ms = bench::thread_cpu_ms() - cpu_start;
     ic_exit(handle);
 
     const double wire_ms = (12 + 149) * 10 * 1000.0 / 115200.0;
@@ -80,7 +52,6 @@ int main(int argc, char** argv) {
     std::printf("  wire time per exchange          %8.3f ms (161 bytes x 10 bits)\n", wire_ms);
     std::printf("  library CPU time per exchange   %8.3f ms  = %.2f%% of the wire time\n", cpu_per, 100.0 * cpu_per / wire_ms);
     std::printf("  round trip per exchange (pty)   %8.3f ms\n", wall_per);
-    kill(reader, SIGTERM);
-    waitpid(reader, nullptr, 0);
+    bench::stop_reader(reader);
     return failures ? 1 : 0;
 }

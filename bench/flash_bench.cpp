@@ -14,40 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_reader.h"
 #include "quillet.h"
 
 namespace {
 
 constexpr double baud = 115200.0;
 constexpr double bits_per_byte = 10.0;
-
-// Starts the virtual reader with a card and returns its pseudo-terminal (first line: QUILLET_COM1=path).
-std::string start_reader(const char* program, const char* card, pid_t& pid) {
-    int fds[2];
-    if (pipe(fds) != 0) return {};
-    pid = fork();
-    if (pid == 0) {
-        dup2(fds[1], STDOUT_FILENO);
-        close(fds[0]);
-        execl(program, program, "--rate", "115200", "--card", card, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    close(fds[1]);
-    FILE* out = fdopen(fds[0], "r");
-    char line[256] = {};
-    if (!out || !std::fgets(line, sizeof line, out)) return {};
-    std::string text(line);
-    const auto eq = text.find('=');
-    if (eq == std::string::npos) return {};
-    text = text.substr(eq + 1);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    return text;
-}
-
-void stop_reader(pid_t pid) {
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
-}
 
 // Bytes on the line for a transfer of `length` bytes in frames that carry `per_frame` data bytes
 // at most and never cross a page: each frame costs `request_overhead` bytes plus its data when it
@@ -99,7 +72,7 @@ int main(int argc, char** argv) {
 
     {
         pid_t reader = -1;
-        const std::string pty = start_reader(program, "at45d041", reader);
+        const std::string pty = bench::start_reader(program, "at45d041", reader);
         const int32_t h = pty.empty() ? -1 : open_on(pty);
         if (h < 0) {
             std::fprintf(stderr, "cannot reach the virtual reader with an AT45D041 card\n");
@@ -123,11 +96,11 @@ int main(int argc, char** argv) {
                       [&] { return Read_45(h, 0, 0, size, back.data()); });
         all_ok &= back == image;
         ic_exit(h);
-        stop_reader(reader);
+        bench::stop_reader(reader);
     }
     {
         pid_t reader = -1;
-        const std::string pty = start_reader(program, "ssf1101", reader);
+        const std::string pty = bench::start_reader(program, "ssf1101", reader);
         const int32_t h = pty.empty() ? -1 : open_on(pty);
         if (h < 0) {
             std::fprintf(stderr, "cannot reach the virtual reader with an SSF1101 card\n");
@@ -144,7 +117,7 @@ int main(int argc, char** argv) {
                       [&] { return srd_ssf1101(h, 0, 0, size, back.data()); });
         all_ok &= back == image;
         ic_exit(h);
-        stop_reader(reader);
+        bench::stop_reader(reader);
     }
     if (!all_ok) std::printf("a transfer failed or read back other data\n");
     return all_ok ? 0 : 1;
