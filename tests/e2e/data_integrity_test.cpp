@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <functional>
 #include <random>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,9 @@ Fault random_fault(std::mt19937& random, bool slow) {
         default: return Fault::drop().at(at);
     }
 }
+
+// Test names and failure messages show the card by its name.
+void PrintTo(const Card& value, std::ostream* out) { *out << value.family; }
 
 class DataIntegrity : public ::testing::TestWithParam<Card> {};
 

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,9 @@ struct GuardedBuffer {
 };
 
 bool table_wanted() { return std::getenv("QUILLET_FAULT_TABLE") != nullptr; }
+
+// Test names and failure messages show the family by its name.
+void PrintTo(const Family& value, std::ostream* out) { *out << value.name; }
 
 class FaultCampaign : public ::testing::TestWithParam<Family> {};
 

@@ -66,7 +66,13 @@ TEST(HostileHost, NoiseOversizedTruncatedAndBadFramesLeaveTheReaderServing) {
         EXPECT_EQ(host.exchange(bad_bcc), vreader::reply_frame(0x82, {})) << "a bad BCC is refused";
         EXPECT_EQ(host.exchange(query), answer);
     }
+    // Under AddressSanitizer freed memory waits in its quarantine and the resident size grows
+    // regardless; there the leak check at the reader's exit (a non-zero status) stands for it.
+#ifndef __SANITIZE_ADDRESS__
     const long memory_after = resident_kb(vr.pid());
     EXPECT_LT(memory_after - memory_before, 512) << "kB grown under the attacks";
+#else
+    (void)memory_before;
+#endif
     EXPECT_TRUE(vr.stop()) << "still running and ends cleanly";
 }
