@@ -74,4 +74,5 @@ bench: build
 	$(BUILD)/bench/exchange-bench
 	$(BUILD)/bench/flash-bench
 	$(BUILD)/bench/apdu-bench
+	$(BUILD)/bench/scale-bench
 	@if [ -x $(BUILD)/bench/des-bench ]; then $(BUILD)/bench/des-bench; fi
