@@ -7,7 +7,7 @@
 FUZZ_DIR          = build-fuzz
 FUZZ_CORE         = $(FUZZ_DIR)/core
 FUZZ_SECONDS      ?= 60
-FUZZ_TEST_SECONDS ?= 10
+FUZZ_TEST_SECONDS ?= 5
 FUZZ_SANITIZE     = -fsanitize=address,undefined -fno-sanitize-recover=undefined
 FUZZ_FLAGS        = -std=c++20 -O1 -g -I. -fsanitize=fuzzer $(FUZZ_SANITIZE)
 FUZZ_TARGETS      = reply_fuzz instruction_fuzz families_fuzz conversions_fuzz vreader_frames_fuzz
