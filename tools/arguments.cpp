@@ -49,16 +49,16 @@ Arguments::Arguments(const std::vector<std::string>& args, std::span<const Optio
             inline_value = name.substr(eq + 1);
             name.resize(eq);
         }
-        const OptionSpec* spec = find_option(name, options, common_options);
-        if (!spec) throw UsageError("unknown option '" + arg + "'");
+        const OptionSpec* wanted = find_option(name, options, common_options);
+        if (!wanted) throw UsageError("unknown option '" + arg + "'");
         std::string value;
-        if (!spec->placeholder.empty()) {
+        if (!wanted->placeholder.empty()) {
             if (inline_value) {
                 value = *inline_value;
             } else if (i + 1 < args.size()) {
                 value = args[++i];
             } else {
-                throw UsageError("option --" + name + " needs a value (" + std::string(spec->placeholder) + ")");
+                throw UsageError("option --" + name + " needs a value (" + std::string(wanted->placeholder) + ")");
             }
         } else if (inline_value) {
             throw UsageError("option --" + name + " takes no value");
