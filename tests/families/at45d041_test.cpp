@@ -66,20 +66,9 @@ protected:
         vr.insert_card("at45d041:" + image_file());
     }
 
-    // The card's image goes in and out through its contents file, as a whole card's hex text over
-    // the control channel would take seconds.
-    std::string image_file() const { return vr.directory() + "/at45d041.bin"; }
-    void load_image(const Bytes& image) {
-        std::ofstream(image_file(), std::ios::binary)
-            .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-        vr.insert_card("at45d041:" + image_file());
-        vr.clear_log();
-    }
-    Bytes card_image() {
-        vr.expect_ok("save");
-        std::ifstream in(image_file(), std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::string image_file() const { return CardSession::image_file("at45d041"); }
+    void load_image(const Bytes& image) { load_image_file("at45d041", image); }
+    Bytes card_image() { return saved_image("at45d041"); }
 
     // The card's image as it holds it after n bytes were written at (page, offset).
     static void written(Bytes& image, int page, int offset, const Bytes& data) {

@@ -69,20 +69,9 @@ protected:
         vr.clear_log();
     }
 
-    // The image goes in and out through the card's contents file (loaded on insert, written by
-    // "save"): a whole card's hex text over the control channel would take seconds.
-    std::string image_file() const { return vr.directory() + "/ssf1101.bin"; }
-    void load_image(const Bytes& image) {
-        std::ofstream(image_file(), std::ios::binary)
-            .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-        vr.insert_card("ssf1101:" + image_file());
-        vr.clear_log();
-    }
-    Bytes card_image() {
-        vr.expect_ok("save");
-        std::ifstream in(image_file(), std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::string image_file() const { return CardSession::image_file("ssf1101"); }
+    void load_image(const Bytes& image) { load_image_file("ssf1101", image); }
+    Bytes card_image() { return saved_image("ssf1101"); }
 
     // Frames the reader has received so far (the log of a whole-card transfer is megabytes long).
     uint64_t frames_received() {

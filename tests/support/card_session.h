@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <string>
 #include <vector>
@@ -50,6 +52,22 @@ protected:
         vr.clear_log();
         EXPECT_EQ(call(), expected);
         return vr.host_frames();
+    }
+
+    // Cards whose image is too large for the control channel's hex text (the flash cards, where it
+    // would take seconds): the image goes in and out through the card's contents file, loaded on
+    // insert and written by "save".
+    std::string image_file(const std::string& family) const { return vr.directory() + "/" + family + ".bin"; }
+    void load_image_file(const std::string& family, const Bytes& image) {
+        std::ofstream(image_file(family), std::ios::binary)
+            .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+        vr.insert_card(family + ":" + image_file(family));
+        vr.clear_log();
+    }
+    Bytes saved_image(const std::string& family) {
+        vr.expect_ok("save");
+        std::ifstream in(image_file(family), std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
     VirtualReaderProcess vr;
