@@ -11,11 +11,12 @@ buffer)`` with the header's types, or ``reader.call("srd_4442", 0, 32, buffer)``
 handle put first and a failure raised as QuilletError.
 """
 from ._library import Library, library, library_version
+from ._status_words import status_word_meaning
 from .cards import Card, Family, FAMILIES
-from .errors import QuilletError, status_name
-from .reader import Reader
+from .errors import CardStatusError, QuilletError, status_name
+from .reader import Reader, Response
 
 __version__ = "9.40"
 
-__all__ = ["Card", "FAMILIES", "Family", "Library", "QuilletError", "Reader", "library", "library_version",
-           "status_name"]
+__all__ = ["Card", "CardStatusError", "FAMILIES", "Family", "Library", "QuilletError", "Reader", "Response",
+           "library", "library_version", "status_name", "status_word_meaning"]

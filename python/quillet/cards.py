@@ -1,24 +1,20 @@
 """Card families as objects: ``reader.card("sle4442").read(0, 32)``.
 
-FAMILIES has one row per family: the exports that read and write it, its capacity, its check and
-its security code. A family is offered only when the loaded library exports its read and write
-functions with the shape the row expects (checked against quillet.h), so a row may name a family
-before the library has it.
+FAMILIES has one row per family: the exports that read and write it, its capacity, its check, its
+security code and its card type number from chk_card. Every argument is checked against the
+family's bounds before the library is called, and every buffer is sized from the checked values.
 """
 import ctypes
-from dataclasses import dataclass
+from dataclasses import dataclass, field
 from typing import Optional
 
+from . import _arguments as arguments
 from ._buffers import byte_buffer, from_bytes
-from .errors import QuilletError
+from .errors import QuilletError, READER_CODE_WRONG
 
 QL_WRONG_CARD = -133
-
-# Parameter types after the handle: offset, length, buffer; or zone (page), offset, length, buffer.
-# The flash cards' lengths are 32-bit: a transfer may run over many pages.
-_FLAT = ("int16_t", "int16_t")
-_ZONED = ("int16_t", "int16_t", "int16_t")
-_PAGED = ("int16_t", "int16_t", "int32_t")
+INT16_MAX = 0x7FFF
+INT32_MAX = 0x7FFF_FFFF
 
 
 @dataclass(frozen=True)
@@ -43,86 +39,99 @@ class Family:
     last_zone: Optional[int] = None
     code: Optional[Code] = None
     paged: bool = False         # zones are flash pages, with a 32-bit length
-
-    @property
-    def shape(self):
-        if self.paged:
-            return _PAGED
-        return _ZONED if self.zones else _FLAT
+    card_type: Optional[int] = None   # chk_card's number for the family; None: chk_card has no try of it
+    runs_on: bool = False       # a transfer may continue into the following zones
+    aliases: tuple = field(default=())
 
     def capacity_of(self, zone):
         if self.zones and zone == self.zones - 1 and self.last_zone is not None:
             return self.last_zone
         return self.capacity
 
+    def extent(self, zone):
+        """Units from the start of zone to the farthest end of a transfer starting there; None when
+        the zones differ in size (the library checks the end)."""
+        if self.capacity is None:
+            return None
+        if self.paged or self.runs_on:
+            return sum(self.capacity_of(z) for z in range(zone, self.zones))
+        return self.capacity_of(zone)
 
-def _sle(name, suffix, capacity, code_length=None, check=True):
+    @property
+    def length_type_max(self):
+        return INT32_MAX if self.paged else INT16_MAX
+
+
+def _suffix(export):
+    return export.split("_", 1)[1]
+
+
+def _sle(name, suffix, capacity, card_type, code_length=None, check=True):
     code = Code(code_length, f"csc_{suffix}", f"wsc_{suffix}", f"rsct_{suffix}") if code_length else None
-    return Family(name, f"srd_{suffix}", f"swr_{suffix}", capacity, f"chk_{suffix}" if check else None, code=code)
+    return Family(name, f"srd_{suffix}", f"swr_{suffix}", capacity, f"chk_{suffix}" if check else None, code=code,
+                  card_type=card_type)
 
 
-def _eeprom(name, capacity, unit=1):
-    return Family(name, f"srd_{name}", f"swr_{name}", capacity, f"chk_{name}", unit=unit)
+def _eeprom(name, capacity, card_type, unit=1):
+    return Family(name, f"srd_{name}", f"swr_{name}", capacity, f"chk_{name}", unit=unit, card_type=card_type)
 
 
 FAMILIES = (
-    _sle("sle4442", "4442", 256, 3),
-    _sle("2042", "2042", 256, 3),
-    _sle("sle4432", "4432", 256),
-    _sle("sle4428", "4428", 1024, 2),
-    _sle("sle4418", "4418", 1024),
-    *(_eeprom(f"24c{size}", capacity) for size, capacity in
-      (("01a", 128), ("02", 256), ("04", 512), ("08", 1024), ("16", 2048), ("32", 4096), ("64", 8192))),
-    _eeprom("93c46a", 64, unit=2),
-    _eeprom("93c46", 128),
-    _eeprom("93c57", 256),
-    _eeprom("93c66", 512),
-    Family("at88sc1608", "srd_1608", "swr_1608", 256, "chk_1608", zones=9, last_zone=128),
-    Family("at88sc153", "srd_153", "swr_153", 64, "chk_153", zones=3),
-    _sle("sle4404", "4404", 52, 2),
-    _sle("sle4406", "4406", 13, 3),
+    _sle("sle4442", "4442", 256, 21, 3),
+    _sle("2042", "2042", 256, 22, 3),
+    _sle("sle4432", "4432", 256, None),
+    _sle("sle4428", "4428", 1024, 31, 2),
+    _sle("sle4418", "4418", 1024, None),
+    *(_eeprom(f"24c{size}", capacity, card_type) for size, capacity, card_type in
+      (("01a", 128, 1), ("02", 256, 2), ("04", 512, 3), ("08", 1024, 4), ("16", 2048, 5), ("32", 4096, 6),
+       ("64", 8192, 7))),
+    _eeprom("93c46a", 64, 60, unit=2),
+    _eeprom("93c46", 128, 61),
+    _eeprom("93c57", 256, 62),
+    _eeprom("93c66", 512, None),
+    Family("at88sc1608", "srd_1608", "swr_1608", 256, "chk_1608", zones=9, last_zone=128, card_type=54, runs_on=True),
+    Family("at88sc153", "srd_153", "swr_153", 64, "chk_153", zones=3, card_type=55),
+    _sle("sle4404", "4404", 52, 40, 2),
+    _sle("sle4406", "4406", 13, 41, 3),
     # the SLE4436 is driven as an SLE4406 and has a check of its own
     Family("sle4436", "srd_4406", "swr_4406", 13, "chk_4436", code=Code(3, "csc_4406", "wsc_4406", "rsct_4406")),
-    _sle("at88sc101", "101", 172, 2),
+    _sle("at88sc101", "101", 172, None, 2),
     Family("at88sc102", "srd_102", "swr_102", None, "chk_102", zones=3,
-           code=Code(2, "csc_102", "wsc_102", "rsct_102")),
-    Family("at88sc1604", "srd_1604", "swr_1604", None, "chk_1604", zones=5),
-    Family("at88sc1604b", "srd_1604b", "swr_1604b", None, "chk_1604b", zones=5),
+           code=Code(2, "csc_102", "wsc_102", "rsct_102"), card_type=51),
+    Family("at88sc1604", "srd_1604", "swr_1604", None, "chk_1604", zones=5, card_type=52),
+    Family("at88sc1604b", "srd_1604b", "swr_1604b", None, "chk_1604b", zones=5, card_type=53),
     Family("at88sc1604c", "srd_1604c", "swr_1604c", None, "chk_1604c", zones=5),
-    Family("at45d041", "srd_45d041", "swr_45d041", 264, "chk_45d041", zones=2048, paged=True),
-    Family("ssf1101", "srd_ssf1101", "swr_ssf1101", 1024, "chk_ssf1101", zones=512, paged=True),
+    Family("at45d041", "srd_45d041", "swr_45d041", 264, "chk_45d041", zones=2048, paged=True, card_type=10),
+    Family("ssf1101", "srd_ssf1101", "swr_ssf1101", 1024, "chk_ssf1101", zones=512, paged=True, card_type=12),
 )
 
 
-def _shape_fits(lib, name, coordinates, buffer_types):
-    """True when lib exports name as (int32_t handle, coordinates..., buffer)."""
-    if not lib.has(name):
-        return False
-    params = tuple(t for t, _ in lib.declarations[name][1])
-    return params[:1] == ("int32_t",) and params[1:-1] == coordinates and params[-1] in buffer_types
+def family_names(family):
+    """The names a family answers to: its own and its check's suffix ("sle4442", "4442")."""
+    return {family.name, *family.aliases, *((_suffix(family.check),) if family.check else ())}
 
 
-def _offered(family, lib):
-    return (_shape_fits(lib, family.read, family.shape, ("uint8_t*",))
-            and _shape_fits(lib, family.write, family.shape, ("const uint8_t*", "uint8_t*")))
-
-
-def offered_families(lib):
-    return [f for f in FAMILIES if _offered(f, lib)]
-
-
-def offered_family(name, lib):
+def find_family(name):
+    """The row of the family called name (any letter case, or the check's suffix such as "4442")."""
+    wanted = str(name).lower()
     for family in FAMILIES:
-        if family.name == name.lower():
-            if _offered(family, lib):
-                return family
-            raise ValueError(f"this library does not drive {family.name} cards")
-    raise ValueError(f"no card family '{name}'; known: {' '.join(f.name for f in offered_families(lib))}")
+        if wanted in family_names(family):
+            return family
+    raise ValueError(f"no card family '{name}'; known: {' '.join(f.name for f in FAMILIES)}")
+
+
+def family_of_card_type(number):
+    """The family whose chk_card number is number, or None."""
+    return next((f for f in FAMILIES if f.card_type is not None and f.card_type == number), None)
 
 
 class Card:
     """The card in a reader's slot, driven as one family. Offsets and lengths count the family's
-    units (16-bit words on a 93C46A); data are bytes."""
+    units (16-bit words on a 93C46A); data are bytes, bytearrays or hexadecimal text.
+
+    Transfers on the flash cards (at45d041, ssf1101) take ``progress=callback``: the transfer then
+    goes page by page and ``callback(done, total)`` is called after each page with the units done.
+    """
 
     def __init__(self, reader, family):
         self.reader = reader
@@ -131,29 +140,71 @@ class Card:
     def __repr__(self):
         return f"<quillet.Card {self.family.name}>"
 
-    def _position(self, zone, offset):
-        if self.family.zones:
-            return (0 if zone is None else zone, offset)
-        if zone is not None:
-            raise ValueError(f"{self.family.name} cards have no zones")
-        return (offset,)
+    def _zone(self, zone):
+        if not self.family.zones:
+            if zone is not None:
+                raise ValueError(f"{self.family.name} cards have no zones")
+            return None
+        return arguments.integer("zone", 0 if zone is None else zone, 0, self.family.zones - 1)
 
-    def read(self, offset=0, length=None, *, zone=None):
-        """length units from offset (to the end of the card or zone when None), as bytes."""
+    def _span(self, zone, offset, length):
+        """(zone, offset, length) checked against the family's bounds."""
+        family = self.family
+        zone = self._zone(zone)
+        capacity = family.capacity_of(zone)
+        offset = arguments.integer("offset", offset, 0, (capacity if capacity is not None else INT16_MAX + 1) - 1)
+        extent = family.extent(zone or 0)
+        limit = family.length_type_max if extent is None else min(extent - offset, family.length_type_max)
         if length is None:
-            capacity = self.family.capacity_of(0 if zone is None else zone)
-            if capacity is None:
-                raise ValueError(f"give the length: {self.family.name} zones differ in size")
+            if extent is None:
+                raise ValueError(f"give the length: {family.name} zones differ in size")
             length = capacity - offset
-        buffer = byte_buffer(length * self.family.unit)
-        self.reader.call(self.family.read, *self._position(zone, offset), length, buffer)
-        return bytes(buffer)
+        length = arguments.integer("length", length, 1, limit)
+        return zone, offset, length
 
-    def write(self, offset, data, *, zone=None):
-        if len(data) % self.family.unit:
-            raise ValueError(f"{self.family.name} data are {self.family.unit}-byte units")
-        self.reader.call(self.family.write, *self._position(zone, offset), len(data) // self.family.unit,
-                         from_bytes(data))
+    def _position(self, zone, offset):
+        return (offset,) if zone is None else (zone, offset)
+
+    def _pieces(self, zone, offset, length, progress):
+        """(zone, offset, length, units before) of each call: one for the whole transfer, or one
+        per flash page when progress is followed."""
+        if progress is None or not self.family.paged:
+            yield zone, offset, length, 0
+            return
+        page_size = self.family.capacity
+        done = 0
+        while done < length:
+            page, at = divmod(zone * page_size + offset + done, page_size)
+            piece = min(page_size - at, length - done)
+            yield page, at, piece, done
+            done += piece
+
+    def read(self, offset=0, length=None, *, zone=None, progress=None):
+        """length units from offset (to the end of the card, zone or page when None), as bytes."""
+        zone, offset, length = self._span(zone, offset, length)
+        unit = self.family.unit
+        data = bytearray()
+        for piece_zone, piece_offset, piece, done in self._pieces(zone, offset, length, progress):
+            buffer = byte_buffer(piece * unit)
+            self.reader.call(self.family.read, *self._position(piece_zone, piece_offset), piece, buffer)
+            data += bytes(buffer)
+            if progress is not None:
+                progress(done + piece, length)
+        return bytes(data)
+
+    def write(self, offset, data, *, zone=None, progress=None):
+        data = arguments.byte_string("data", data)
+        unit = self.family.unit
+        if len(data) % unit:
+            raise ValueError(f"{self.family.name} data are {unit}-byte units")
+        if not data:
+            raise ValueError("data is empty")
+        zone, offset, length = self._span(zone, offset, len(data) // unit)
+        for piece_zone, piece_offset, piece, done in self._pieces(zone, offset, length, progress):
+            self.reader.call(self.family.write, *self._position(piece_zone, piece_offset), piece,
+                             from_bytes(data[done * unit:(done + piece) * unit]))
+            if progress is not None:
+                progress(done + piece, length)
 
     def check(self):
         """True when the family's check accepts the card, False when it finds another card."""
@@ -173,12 +224,26 @@ class Card:
         return self.family.code
 
     def present_code(self, code):
-        """Presents the security code; a wrong one costs one of the card's attempts."""
-        self.reader.call(self._code().present, self._code().length, from_bytes(code))
+        """Presents the security code (bytes or hexadecimal text such as "FFFFFF"); a wrong one
+        costs one of the card's attempts, and the error tells how many are left."""
+        spec = self._code()
+        code = arguments.code_bytes("code", code, spec.length)
+        try:
+            self.reader.call(spec.present, spec.length, from_bytes(code))
+        except QuilletError as e:
+            if e.status != READER_CODE_WRONG:
+                raise
+            try:
+                left = self.attempts_left()
+            except QuilletError:
+                left = None
+            raise e.with_attempts_left(left) from None
 
     def change_code(self, code):
         """Writes a new security code (after the current one was presented)."""
-        self.reader.call(self._code().change, self._code().length, from_bytes(code))
+        spec = self._code()
+        code = arguments.code_bytes("code", code, spec.length)
+        self.reader.call(spec.change, spec.length, from_bytes(code))
 
     def attempts_left(self):
         """The error counter: the attempts left to present the code."""

@@ -1,11 +1,74 @@
-"""A reader on a port: the handle of ic_init and the reader's own services."""
+"""A reader on a port: the handle of ic_init, the reader's own services, the card in its slot and
+the processor cards and SAMs."""
 import ctypes
 import os
+from dataclasses import dataclass
 
+from . import _arguments as arguments
 from ._buffers import byte_buffer, from_bytes
 from ._library import library
-from .cards import Card, offered_families, offered_family
-from .errors import QuilletError
+from ._ports import device_of, open_failure
+from ._status_words import status_word_meaning
+from .cards import FAMILIES, Card, family_of_card_type, find_family
+from .errors import CardStatusError, QuilletError
+
+QL_PORT_ERROR = -136
+QL_PORT_BUSY = -149
+QL_NO_READER = -141
+QL_READ_FAILED = -128
+
+CPU_ANSWER_MAX = 33      # longest answer to reset the library writes
+CPU_RESPONSE_MAX = 258   # longest response of the protocol exports: NAD PCB LEN and 255 INF bytes
+BLOCK_MAX = 250          # longest block: NAD PCB LEN, the APDU, LRC
+BLOCK_OVERHEAD = 4
+APDU_MIN = 4             # CLA INS P1 P2
+SLOTS = 5                # SAM slots 1..5 beside the processor-card slot 0
+SEQUENCE_BIT = 0x40      # N(S) in an I-block's PCB
+NOT_I_BLOCK = 0x80       # set in the PCB of R- and S-blocks
+
+
+def _call(lib, name, *args):
+    """The export name called with its integer arguments checked against their C types."""
+    return getattr(lib, name)(*arguments.call_arguments(name, lib.declarations[name][1], args))
+
+
+def _open_error(status, call, port):
+    device = device_of(port)
+    if status == QL_PORT_BUSY:
+        detail = f"port {port} ({device}) is held by another program"
+    elif status == QL_PORT_ERROR:
+        reason = open_failure(device)
+        detail = f"cannot open port {port} ({device})" + (f": {reason}" if reason else "")
+    elif status == QL_NO_READER and call == "chk_baud":
+        detail = f"no reader answers on {device} at any rate"
+    else:
+        detail = None
+    error = QuilletError(status, call, detail)
+    error.device = device
+    return error
+
+
+@dataclass(frozen=True)
+class Response:
+    """A processor card's answer to one command APDU: its data and its status word."""
+    data: bytes
+    sw: int
+
+    @property
+    def sw1(self):
+        return self.sw >> 8
+
+    @property
+    def sw2(self):
+        return self.sw & 0xFF
+
+    @property
+    def ok(self):
+        return self.sw == 0x9000
+
+    @property
+    def meaning(self):
+        return status_word_meaning(self.sw)
 
 
 class Reader:
@@ -19,6 +82,7 @@ class Reader:
         self.port = port
         self.baud = baud
         self._lib = lib or library()
+        self._next_pcb = {}
 
     @classmethod
     def open(cls, port=0, baud=None, *, device=None):
@@ -26,17 +90,19 @@ class Reader:
 
         baud None looks for the reader's rate with chk_baud (up to about 23 s when nothing
         answers). device names the serial device for the port (sets QUILLET_COM<port+1>).
+        A port that cannot be opened raises QuilletError naming the device and the reason.
         """
         lib = library()
+        arguments.c_integer("port", port, "int16_t")
         if device is not None:
             os.environ[f"QUILLET_COM{port + 1}"] = str(device)
         if baud is None:
-            baud = lib.chk_baud(port)
+            baud = _call(lib, "chk_baud", port)
             if baud < 0:
-                raise QuilletError(baud, "chk_baud")
-        handle = lib.ic_init(port, baud)
+                raise _open_error(baud, "chk_baud", port)
+        handle = _call(lib, "ic_init", port, baud)
         if handle < 0:
-            raise QuilletError(handle, "ic_init")
+            raise _open_error(handle, "ic_init", port)
         return cls(handle, port, baud, lib)
 
     @property
@@ -67,9 +133,10 @@ class Reader:
         return f"<quillet.Reader port {self.port} at {self.baud} baud, {state}>"
 
     def call(self, name, *args):
-        """Calls the export name with this reader's handle first; a negative result raises
-        QuilletError, any other result is returned."""
-        result = getattr(self._lib, name)(self.handle, *args)
+        """Calls the export name with this reader's handle first; integer arguments out of their
+        C type's range raise ValueError, a negative result raises QuilletError, any other result
+        is returned."""
+        result = _call(self._lib, name, self.handle, *args)
         if isinstance(result, int) and result < 0:
             raise QuilletError(result, name)
         return result
@@ -109,9 +176,11 @@ class Reader:
 
     def read_user_area(self, offset, length):
         """Bytes of the reader's own 384-byte memory."""
-        return self._read("srd_eeprom", length, offset, length)
+        arguments.c_integer("length", length, "int16_t")
+        return self._read("srd_eeprom", max(length, 0), offset, length)
 
     def write_user_area(self, offset, data):
+        data = arguments.byte_string("data", data)
         self.call("swr_eeprom", offset, len(data), from_bytes(data))
 
     def stored_value(self):
@@ -122,12 +191,75 @@ class Reader:
     def set_stored_value(self, value):
         self.call("val_set", value)
 
-    # ---- cards ----
+    # ---- memory cards ----
 
     def card(self, family):
-        """The card in the slot, driven as family (``"sle4442"``, ``"24c02"``, ``"at88sc1608"``...)."""
-        return Card(self, offered_family(family, self._lib))
+        """The card in the slot, driven as family (``"sle4442"``, ``"4442"``, ``"AT88SC1608"``...)."""
+        return Card(self, find_family(family))
 
     def families(self):
-        """The names of the card families this library drives."""
-        return [f.name for f in offered_families(self._lib)]
+        """The names of the card families this package drives."""
+        return [f.name for f in FAMILIES]
+
+    def detect(self):
+        """What is in the slot: the family name chk_card finds ("sle4442"), "cpu" for a processor
+        card (one that answers to reset), or None for an empty slot or a card nothing accepts.
+        An empty slot is told at once; chk_card may take a minute and a half."""
+        if self.card_state() == 0:
+            return None
+        family = family_of_card_type(self.call("chk_card"))
+        if family is not None:
+            return family.name
+        try:
+            self.reset()
+        except QuilletError:
+            return None
+        return "cpu"
+
+    # ---- processor cards and SAMs ----
+
+    def _slot(self, slot):
+        return arguments.integer("slot", slot, 0, SLOTS)
+
+    def reset(self, slot=0):
+        """Resets the processor card (slot 0) or the SAM in slot 1..5 and returns its answer to
+        reset."""
+        slot = self._slot(slot)
+        length = ctypes.c_int16()
+        answer = byte_buffer(CPU_ANSWER_MAX)
+        self.call("sam_slt_reset", slot, ctypes.byref(length), answer)
+        self._next_pcb[slot] = 0x00
+        return bytes(answer)[:min(max(length.value, 0), CPU_ANSWER_MAX)]
+
+    def apdu(self, command, *, slot=0, check=True):
+        """Sends one command APDU (bytes or hexadecimal text) to the processor card (slot 0) or the
+        SAM in slot 1..5, reset first with ``reset``, and returns its Response. The library answers
+        the card's 61xx and 6Cxx itself. With check, a status word other than 90 00 raises
+        CardStatusError naming it."""
+        slot = self._slot(slot)
+        command = arguments.byte_string("command", command)
+        arguments.integer("the APDU's length", len(command), APDU_MIN, BLOCK_MAX - BLOCK_OVERHEAD)
+        pcb = self._next_pcb.get(slot, 0x00)
+        block = bytes((0x00, pcb, len(command))) + command
+        lrc = 0
+        for b in block:
+            lrc ^= b
+        block += bytes((lrc,))
+        response = byte_buffer(CPU_RESPONSE_MAX)
+        if slot == 0:
+            self.call("cpu_protocol", len(block), from_bytes(block), response)
+        else:
+            self.call("sam_slt_protocol", slot, len(block), from_bytes(block), ctypes.byref(ctypes.c_int16()), response)
+        raw = bytes(response)
+        # The next I-block's N(S) follows the card's last I-block: the library's own follow-ups
+        # (GET RESPONSE, a resend with the right Le) took sequence numbers too.
+        if raw[1] & NOT_I_BLOCK == 0:
+            self._next_pcb[slot] = (raw[1] & SEQUENCE_BIT) ^ SEQUENCE_BIT
+        inf = raw[3:3 + raw[2]]
+        if len(inf) < 2:
+            raise QuilletError(QL_READ_FAILED, "cpu_protocol" if slot == 0 else "sam_slt_protocol",
+                               "the card's response carries no status word")
+        answer = Response(inf[:-2], inf[-2] << 8 | inf[-1])
+        if check and not answer.ok:
+            raise CardStatusError(answer, slot)
+        return answer
