@@ -5,6 +5,15 @@
         print(reader.version())
         card = reader.card("sle4442")
         data = card.read(0, 32)
+        card.present_code("FFFFFF")                      # bytes or hexadecimal text
+        print(reader.detect())                           # "sle4442", "cpu" for a processor card, None
+        reader.reset(slot=0)                             # a processor card's answer to reset
+        print(reader.apdu("0084000008").data)            # slots 1..5: the SAMs
+
+Arguments are checked before the library is called (ValueError naming the argument); failures
+raise QuilletError with the status, its name and what it means for the call, and a processor
+card's refusal raises CardStatusError with its ISO/IEC 7816-4 status word named. Flash cards'
+transfers take ``progress=callback(done, total)`` and then go page by page.
 
 Every export of quillet.h is also reachable as it is: ``quillet.library().srd_4442(handle, 0, 32,
 buffer)`` with the header's types, or ``reader.call("srd_4442", 0, 32, buffer)`` with the reader's

@@ -10,6 +10,7 @@ function(quillet_python_test name directory)
     QUILLET_LIBRARY=$<TARGET_FILE:quillet>
     QUILLET_VREADER=$<TARGET_FILE:quillet-vreader>
     ${test_UNPARSED_ARGUMENTS})
+  set(capture "")
   if(QUILLET_SANITIZE)
     list(APPEND environment QUILLET_SANITIZED=1)
   endif()
@@ -17,9 +18,13 @@ function(quillet_python_test name directory)
     # The sanitized library loads into an interpreter that is not: its runtimes must come first.
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so OUTPUT_VARIABLE asan OUTPUT_STRIP_TRAILING_WHITESPACE)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libubsan.so OUTPUT_VARIABLE ubsan OUTPUT_STRIP_TRAILING_WHITESPACE)
-    list(APPEND environment LD_PRELOAD=${asan}:${ubsan} ASAN_OPTIONS=detect_leaks=0)
+    # Python's own allocator would hide a library write past a ctypes buffer from AddressSanitizer
+    # (the buffer sits inside a larger arena); plain malloc gives each buffer its own bounds. The
+    # sanitizer writes its report to file descriptor 2, which pytest keeps uncaptured with --capture=sys.
+    list(APPEND environment LD_PRELOAD=${asan}:${ubsan} ASAN_OPTIONS=detect_leaks=0 PYTHONMALLOC=malloc)
+    set(capture --capture=sys)
   endif()
   add_test(NAME ${name}
-    COMMAND ${QUILLET_PYTEST} -q -p no:cacheprovider -p virtual_reader --rootdir ${directory} ${directory})
+    COMMAND ${QUILLET_PYTEST} -q -p no:cacheprovider -p virtual_reader ${capture} --rootdir ${directory} ${directory})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 180)
 endfunction()
