@@ -5,7 +5,7 @@ security code and its card type number from chk_card. Every argument is checked 
 family's bounds before the library is called, and every buffer is sized from the checked values.
 """
 import ctypes
-from dataclasses import dataclass, field
+from dataclasses import dataclass
 from typing import Optional
 
 from . import _arguments as arguments
@@ -41,7 +41,6 @@ class Family:
     paged: bool = False         # zones are flash pages, with a 32-bit length
     card_type: Optional[int] = None   # chk_card's number for the family; None: chk_card has no try of it
     runs_on: bool = False       # a transfer may continue into the following zones
-    aliases: tuple = field(default=())
 
     def capacity_of(self, zone):
         if self.zones and zone == self.zones - 1 and self.last_zone is not None:
@@ -108,7 +107,7 @@ FAMILIES = (
 
 def family_names(family):
     """The names a family answers to: its own and its check's suffix ("sle4442", "4442")."""
-    return {family.name, *family.aliases, *((_suffix(family.check),) if family.check else ())}
+    return {family.name, *((_suffix(family.check),) if family.check else ())}
 
 
 def find_family(name):

@@ -4,7 +4,6 @@ from ._declarations import STATUSES
 from ._status_words import status_word_meaning
 
 READER_CODE_WRONG = -0x97
-READER_LOCKED = -0x98
 
 _CODE_CALLS = ("csc_", "cesc_")
 _WRITE_CALLS = ("swr_", "wsc_", "wesc_", "pwr_", "ser_", "eral_", "wrwpb_", "swfus_", "psnl_", "wac_", "swrconfig_",

@@ -16,6 +16,8 @@ QL_PORT_ERROR = -136
 QL_PORT_BUSY = -149
 QL_NO_READER = -141
 QL_READ_FAILED = -128
+QL_TIMEOUT = -132
+USER_AREA = 384          # bytes of the reader's own memory
 
 CPU_ANSWER_MAX = 33      # longest answer to reset the library writes
 CPU_RESPONSE_MAX = 258   # longest response of the protocol exports: NAD PCB LEN and 255 INF bytes
@@ -34,10 +36,12 @@ def _call(lib, name, *args):
 
 def _open_error(status, call, port):
     device = device_of(port)
-    if status == QL_PORT_BUSY:
+    # The library tells a port held by another program from other failures, but a device the
+    # caller may not open reads as busy too: the system's own reason settles it.
+    reason = open_failure(device) if status in (QL_PORT_BUSY, QL_PORT_ERROR) else ""
+    if status == QL_PORT_BUSY and not reason:
         detail = f"port {port} ({device}) is held by another program"
-    elif status == QL_PORT_ERROR:
-        reason = open_failure(device)
+    elif status in (QL_PORT_BUSY, QL_PORT_ERROR):
         detail = f"cannot open port {port} ({device})" + (f": {reason}" if reason else "")
     elif status == QL_NO_READER and call == "chk_baud":
         detail = f"no reader answers on {device} at any rate"
@@ -138,7 +142,8 @@ class Reader:
         is returned."""
         result = _call(self._lib, name, self.handle, *args)
         if isinstance(result, int) and result < 0:
-            raise QuilletError(result, name)
+            detail = f"no reply from the reader on {device_of(self.port)} in time" if result == QL_TIMEOUT else None
+            raise QuilletError(result, name, detail)
         return result
 
     def _read(self, name, size, *args):
@@ -176,11 +181,14 @@ class Reader:
 
     def read_user_area(self, offset, length):
         """Bytes of the reader's own 384-byte memory."""
-        arguments.c_integer("length", length, "int16_t")
-        return self._read("srd_eeprom", max(length, 0), offset, length)
+        offset = arguments.integer("offset", offset, 0, USER_AREA - 1)
+        length = arguments.integer("length", length, 1, USER_AREA - offset)
+        return self._read("srd_eeprom", length, offset, length)
 
     def write_user_area(self, offset, data):
         data = arguments.byte_string("data", data)
+        offset = arguments.integer("offset", offset, 0, USER_AREA - 1)
+        arguments.integer("the data's length", len(data), 1, USER_AREA - offset)
         self.call("swr_eeprom", offset, len(data), from_bytes(data))
 
     def stored_value(self):

@@ -52,6 +52,8 @@ def test_raw_calls_check_every_integer_against_its_c_type(vreader):
             reader.call("srd_eeprom", 0, 10)
         with pytest.raises(ValueError, match="length"):
             reader.read_user_area(0, -65536 + 10)
+        with pytest.raises(ValueError, match="the data's length 2 is out of range 1..1"):
+            reader.write_user_area(383, b"ab")
     with pytest.raises(ValueError, match=r"port \(int16_t\)"):
         quillet.Reader.open(65536, 115200)
 

@@ -16,7 +16,8 @@ HEADER = os.environ["QUILLET_HEADER"]
     ("insert sle4442", lambda r: r.reset(3), "sam_slt_reset: no card in the slot"),
     ("remove", lambda r: r.card("24c02").read(0, 4), "no card in the slot"),
     ("insert cpu", lambda r: r.reset() and r.apdu("00B0000010"), "the card answered 6986: command not allowed: no current EF"),
-], ids=["write-before-code", "apdu-to-memory-card", "sam-slot-empty", "no-card", "status-word"])
+    ("fault drop", lambda r: r.card("24c02").read(0, 4), r"no reply from the reader on /dev/\S+ in time"),
+], ids=["write-before-code", "apdu-to-memory-card", "sam-slot-empty", "no-card", "status-word", "time-out"])
 def test_failures_say_what_happened(vreader, setup, operation, message):
     vreader.command(setup)
     with quillet.Reader.open(0, 115200) as reader:
@@ -31,6 +32,10 @@ def test_opening_failures_name_the_device_and_the_reason(tmp_path):
     (tmp_path / "plain-file").write_bytes(b"")
     with pytest.raises(quillet.QuilletError, match=r"plain-file\): Inappropriate ioctl for device"):
         quillet.Reader.open(5, 9600, device=tmp_path / "plain-file")
+    if os.geteuid() != 0:   # make test runs the native suite as nobody
+        (tmp_path / "plain-file").chmod(0)
+        with pytest.raises(quillet.QuilletError, match=r"plain-file\): Permission denied"):
+            quillet.Reader.open(5, 9600, device=tmp_path / "plain-file")
 
 
 def test_every_6xxx_status_word_is_named():
