@@ -68,3 +68,10 @@ def test_codes_as_hex_text_and_a_wrong_code_tells_the_attempts_left(sle4442):
         assert card.attempts_left() == 3
         card.write(0x40, "cafe")
         assert card.read(0x40, 2) == b"\xca\xfe"
+        for left in (2, 1):
+            with pytest.raises(quillet.QuilletError, match=f"wrong code: {left} attempts? left"):
+                card.present_code(b"\x00\x00\x00")
+        with pytest.raises(quillet.QuilletError, match="no attempts left, the card is now locked"):
+            card.present_code(b"\x00\x00\x00")
+        with pytest.raises(quillet.QuilletError, match="the card is locked"):
+            card.present_code(b"\xff\xff\xff")
