@@ -225,10 +225,10 @@ class Card:
     def present_code(self, code):
         """Presents the security code (bytes or hexadecimal text such as "FFFFFF"); a wrong one
         costs one of the card's attempts, and the error tells how many are left."""
-        spec = self._code()
-        code = arguments.code_bytes("code", code, spec.length)
+        kind = self._code()
+        code = arguments.code_bytes("code", code, kind.length)
         try:
-            self.reader.call(spec.present, spec.length, from_bytes(code))
+            self.reader.call(kind.present, kind.length, from_bytes(code))
         except QuilletError as e:
             if e.status != READER_CODE_WRONG:
                 raise
@@ -240,9 +240,9 @@ class Card:
 
     def change_code(self, code):
         """Writes a new security code (after the current one was presented)."""
-        spec = self._code()
-        code = arguments.code_bytes("code", code, spec.length)
-        self.reader.call(spec.change, spec.length, from_bytes(code))
+        kind = self._code()
+        code = arguments.code_bytes("code", code, kind.length)
+        self.reader.call(kind.change, kind.length, from_bytes(code))
 
     def attempts_left(self):
         """The error counter: the attempts left to present the code."""
