@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -21,6 +19,7 @@
 #include "emulator/cards/sle4442_card.h"
 #include "emulator/cards/ssf1101_card.h"
 #include "emulator/cards/three_wire_card.h"
+#include "emulator/core/replace_file.h"
 
 namespace vreader {
 
@@ -118,28 +117,10 @@ std::string image_size_text(const CardModel& card) {
 }
 
 bool save_card_contents(const CardModel& card, const std::string& file) {
-    const std::string temporary = file + ".tmp";
-    const Bytes image = card.contents();
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-        if (!out.flush()) return false;
-    }
-    return std::rename(temporary.c_str(), file.c_str()) == 0;
+    std::string ignored;
+    return replace_file(file, card.contents(), ignored);
 }
 
-bool can_save_card_contents(const std::string& file, std::string& error) {
-    if (std::filesystem::is_directory(file)) {
-        error = file + " is a directory";
-        return false;
-    }
-    const std::string temporary = file + ".tmp";
-    if (!std::ofstream(temporary, std::ios::binary | std::ios::app)) {
-        error = "cannot write " + temporary + " (the contents are written there, then renamed to " + file + ")";
-        return false;
-    }
-    std::remove(temporary.c_str());
-    return true;
-}
+bool can_save_card_contents(const std::string& file, std::string& error) { return can_replace_file(file, error); }
 
 }  // namespace vreader
