@@ -2,7 +2,7 @@
 # daemon_test.sh VREADER: quillet-vreader as a script drives it: --daemon under eval, the pid file,
 # the built-in control client (one command, commands from standard input, exit statuses), stop,
 # SIGTERM, the refusals at start (an image of the wrong size, an unwritable --save file, a pid
-# file or a control socket that is not its own).
+# file or a control socket that is not its own) and a bad command line.
 set -u
 vreader=$1
 work=$(mktemp -d)
@@ -80,6 +80,13 @@ first=$(cat "$work/stale.pid")
 [ -s "$work/card.bin" ] && [ ! -e "$work/vr.sock" ] && [ ! -e "$work/stale.pid" ] && pass || fail "the first reader's save or clean-up"
 unset QUILLET_VREADER_PID
 rm -f "$work/planted.pid" "$work/card.bin"
+
+# A bad command line: one line that points to --help, exit status 2.
+for bad in "--rate 12345" "--bogus"; do
+    message=$("$vreader" $bad 2>&1 >/dev/null)
+    [ $? -eq 2 ] && [ "$(echo "$message" | wc -l)" -eq 1 ] && echo "$message" | grep -q -- "^quillet-vreader: $bad.*(see --help)$" &&
+        pass || fail "bad option $bad: $(echo "$message" | head -3)"
+done
 
 rm -rf "$work"
 echo "$checks passed, 0 failed"
