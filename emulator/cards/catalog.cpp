@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include "emulator/cards/at45d041_card.h"
 #include "emulator/cards/at88sc153_card.h"
@@ -101,7 +103,15 @@ LoadedCard load_card(const CardSpec& wanted) {
     }
     if (wanted.file.empty()) return loaded;
     std::ifstream in(wanted.file, std::ios::binary);
-    if (!in) return loaded;  // created on the first save
+    std::error_code failure;
+    if (!in && std::filesystem::status(wanted.file, failure).type() == std::filesystem::file_type::not_found)
+        return loaded;  // created on the first save (where a link leads, when it is one)
+    if (!in) {
+        // There but unreadable: taken for a new card, its contents would be lost on the first save.
+        loaded.error = "cannot read the contents file '" + wanted.file + "'";
+        loaded.card.reset();
+        return loaded;
+    }
     const Bytes image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!loaded.card->load_contents(image)) {
         loaded.error = "contents file '" + wanted.file + "' (" + std::to_string(image.size()) + " bytes) does not fit a " +

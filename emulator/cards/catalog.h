@@ -24,7 +24,8 @@ std::span<const CatalogEntry> card_catalog();
 std::unique_ptr<CardModel> make_card(std::string_view family);
 
 // "family" or "family:FILE": the card, with its image loaded from FILE when the file exists
-// (a missing file leaves the factory contents; it is created on the first save).
+// (a missing file leaves the factory contents; it is created on the first save; a file that is
+// there but cannot be read is refused).
 struct CardSpec {
     std::string family;
     std::string file;  // empty: no contents file

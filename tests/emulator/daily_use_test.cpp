@@ -98,6 +98,20 @@ TEST_F(ContentsFiles, AWrongSizeNamesTheFamilysSize) {
     EXPECT_NE(load_card({"at88sc153", file("right.bin", 257)}).card, nullptr);
 }
 
+// A file the user may not read is still there: as a new card its contents would be lost on the
+// first save. Root reads it all the same (make test runs the suite as nobody).
+TEST_F(ContentsFiles, AFileThatIsThereButUnreadableIsRefused) {
+    const std::string unreadable = file("unreadable.bin", 264);
+    std::filesystem::permissions(unreadable, std::filesystem::perms::owner_write);
+    const bool readable = std::ifstream(unreadable).is_open();  // to root it is
+    const auto loaded = load_card({"sle4442", unreadable});
+    EXPECT_EQ(loaded.card != nullptr, readable) << loaded.error;
+    EXPECT_EQ(loaded.error.find("cannot read") != std::string::npos, !readable) << loaded.error;
+    // A link to a file still to be made is a new card, whose first save makes the file.
+    std::filesystem::create_symlink("later.bin", dir_ / "card.bin");
+    EXPECT_NE(load_card({"sle4442", (dir_ / "card.bin").string()}).card, nullptr);
+}
+
 TEST_F(ContentsFiles, ASaveFileIsTriedBeforeTheReaderStarts) {
     std::string why;
     EXPECT_FALSE(can_save_card_contents((dir_ / "missing" / "card.bin").string(), why));
