@@ -18,10 +18,6 @@ namespace {
 inline constexpr size_t max_line = 1 << 22;  // a contents image of a large flash card, in hex
 inline constexpr int write_wait_ms = 2000;
 
-}  // namespace
-
-namespace {
-
 // Frees path for a new socket: nothing there, or a socket nobody answers on any more (one a
 // reader that ended without cleaning up left behind). A file of another kind, or a socket that a
 // running program still listens at, is refused and left as it is.

@@ -64,6 +64,10 @@ void to_null(int fd) {
 bool is_stale_pid_file(const std::string& path, std::string& error) {
     struct stat seen{};
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno != ELOOP) {
+        error = "pid file " + path + ": " + std::strerror(errno) + " (left as it is)";
+        return false;
+    }
     if (fd < 0 || ::fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode)) {
         if (fd >= 0) ::close(fd);
         error = "pid file " + path + ": not a plain file (left as it is)";
