@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <limits>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <type_traits>
 #include <utility>
 
@@ -148,9 +150,17 @@ size_t answer_length(const Buffer& buffer) {
     return reset_fill;
 }
 
+// Whether nothing at all carries the name: no file, directory or link (a dangling one included).
+// Decided from the name's status, which needs no right to read the file; a status that cannot be
+// had counts as something there.
+bool name_is_free(const std::string& name) {
+    std::error_code error;
+    return std::filesystem::symlink_status(name, error).type() == std::filesystem::file_type::not_found;
+}
+
 // A read command's output file. Unless finished, it is closed and removed when the command made
-// it or emptied it (mode "w"); a file that was there before, opened to read, update or append,
-// keeps what it held.
+// it (mode "a" on a free name) or emptied it (mode "w"); a file that was there before, opened to
+// read, update or append, keeps what it held, whoever may read it.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -160,9 +170,7 @@ public:
 
     bool open(const std::string& name, const std::string& mode) {
         if (name.empty() || !is_standard_open_mode(mode)) return false;
-        std::FILE* before = std::fopen(name.c_str(), "rb");
-        if (before != nullptr) std::fclose(before);
-        removable_ = before == nullptr || mode[0] == 'w';
+        removable_ = mode[0] == 'w' || (mode[0] == 'a' && name_is_free(name));
         name_ = name;
         file_ = std::fopen(name.c_str(), mode.c_str());
         return file_ != nullptr;

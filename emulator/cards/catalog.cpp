@@ -3,10 +3,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include "emulator/cards/at45d041_card.h"
 #include "emulator/cards/at88sc153_card.h"
@@ -21,6 +21,7 @@
 #include "emulator/cards/sle4442_card.h"
 #include "emulator/cards/ssf1101_card.h"
 #include "emulator/cards/three_wire_card.h"
+#include "emulator/core/replace_file.h"
 
 namespace vreader {
 
@@ -102,7 +103,15 @@ LoadedCard load_card(const CardSpec& wanted) {
     }
     if (wanted.file.empty()) return loaded;
     std::ifstream in(wanted.file, std::ios::binary);
-    if (!in) return loaded;  // created on the first save
+    std::error_code failure;
+    if (!in && std::filesystem::status(wanted.file, failure).type() == std::filesystem::file_type::not_found)
+        return loaded;  // created on the first save (where a link leads, when it is one)
+    if (!in) {
+        // There but unreadable: taken for a new card, its contents would be lost on the first save.
+        loaded.error = "cannot read the contents file '" + wanted.file + "'";
+        loaded.card.reset();
+        return loaded;
+    }
     const Bytes image{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!loaded.card->load_contents(image)) {
         loaded.error = "contents file '" + wanted.file + "' (" + std::to_string(image.size()) + " bytes) does not fit a " +
@@ -118,28 +127,10 @@ std::string image_size_text(const CardModel& card) {
 }
 
 bool save_card_contents(const CardModel& card, const std::string& file) {
-    const std::string temporary = file + ".tmp";
-    const Bytes image = card.contents();
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-        if (!out.flush()) return false;
-    }
-    return std::rename(temporary.c_str(), file.c_str()) == 0;
+    std::string ignored;
+    return replace_file(file, card.contents(), ignored);
 }
 
-bool can_save_card_contents(const std::string& file, std::string& error) {
-    if (std::filesystem::is_directory(file)) {
-        error = file + " is a directory";
-        return false;
-    }
-    const std::string temporary = file + ".tmp";
-    if (!std::ofstream(temporary, std::ios::binary | std::ios::app)) {
-        error = "cannot write " + temporary + " (the contents are written there, then renamed to " + file + ")";
-        return false;
-    }
-    std::remove(temporary.c_str());
-    return true;
-}
+bool can_save_card_contents(const std::string& file, std::string& error) { return can_replace_file(file, error); }
 
 }  // namespace vreader

@@ -24,7 +24,8 @@ std::span<const CatalogEntry> card_catalog();
 std::unique_ptr<CardModel> make_card(std::string_view family);
 
 // "family" or "family:FILE": the card, with its image loaded from FILE when the file exists
-// (a missing file leaves the factory contents; it is created on the first save).
+// (a missing file leaves the factory contents; it is created on the first save; a file that is
+// there but cannot be read is refused).
 struct CardSpec {
     std::string family;
     std::string file;  // empty: no contents file
@@ -40,9 +41,9 @@ LoadedCard load_card(const CardSpec& wanted);
 // The size a family's contents file has, for messages and --help: "264 bytes", "up to 256 bytes".
 std::string image_size_text(const CardModel& card);
 
-// Writes the card's image to the file (through a temporary file and a rename); false on failure.
+// Writes the card's image to the file as one step (emulator/core/replace_file.h); false on failure.
 bool save_card_contents(const CardModel& card, const std::string& file);
-// Whether save_card_contents can write there (tried with its temporary file); error says why not.
+// Whether save_card_contents can write there (a temporary file tried beside it); error says why not.
 bool can_save_card_contents(const std::string& file, std::string& error);
 
 }  // namespace vreader

@@ -1,6 +1,7 @@
 #include "emulator/control/control_server.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -17,29 +18,73 @@ namespace {
 inline constexpr size_t max_line = 1 << 22;  // a contents image of a large flash card, in hex
 inline constexpr int write_wait_ms = 2000;
 
+// Frees path for a new socket: nothing there, or a socket nobody answers on any more (one a
+// reader that ended without cleaning up left behind). A file of another kind, or a socket that a
+// running program still listens at, is refused and left as it is.
+bool claim_socket_path(const std::string& path, const sockaddr_un& address, std::string& error) {
+    struct stat existing{};
+    if (::lstat(path.c_str(), &existing) != 0) {
+        if (errno == ENOENT) return true;
+        error = "control socket " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISSOCK(existing.st_mode)) {
+        error = "control socket " + path + ": exists and is not a socket (left as it is)";
+        return false;
+    }
+    // Without blocking: a listener whose queue is full answers EAGAIN, as busy as a running one.
+    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (probe < 0) {
+        error = std::string("socket: ") + std::strerror(errno);
+        return false;
+    }
+    const bool connected = ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    const int why = errno;
+    const bool answered = connected || why == EAGAIN || why == EINPROGRESS;
+    ::close(probe);
+    if (answered) {
+        error = "control socket " + path + ": another program answers there (a reader already running?)";
+        return false;
+    }
+    if (why != ECONNREFUSED) {
+        error = "control socket " + path + ": " + std::strerror(why);
+        return false;
+    }
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        error = "control socket " + path + ": cannot remove the stale socket: " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::unique_ptr<ControlServer> ControlServer::open(const std::string& path, std::string& error) {
     const auto address = unix_address(path, error);
-    if (!address) return nullptr;
+    if (!address || !claim_socket_path(path, *address, error)) return nullptr;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         error = std::string("socket: ") + std::strerror(errno);
         return nullptr;
     }
-    ::unlink(path.c_str());
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0 || ::listen(fd, 8) != 0) {
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
         error = "control socket " + path + ": " + std::strerror(errno);
         ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<ControlServer>(new ControlServer(fd, path));
+    OwnedPath made(path);
+    if (::listen(fd, 8) != 0) {
+        error = "control socket " + path + ": " + std::strerror(errno);
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<ControlServer>(new ControlServer(fd, std::move(made)));
 }
 
 ControlServer::~ControlServer() {
     for (auto& c : clients_) ::close(c.fd);
     ::close(listener_);
-    ::unlink(path_.c_str());
+    // path_ removes the socket file, unless another reader has put its own there since.
 }
 
 std::vector<pollfd> ControlServer::poll_fds() const {

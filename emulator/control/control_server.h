@@ -12,13 +12,17 @@
 #include <string_view>
 #include <vector>
 
+#include "emulator/core/owned_path.h"
+
 namespace vreader {
 
 class ControlServer {
 public:
     using Handler = std::function<std::vector<std::string>(std::string_view line)>;
 
-    // Listens at path (an old socket file there is replaced); nullptr and error on failure.
+    // Listens at path; a socket left there by a program that no longer answers is replaced, anything
+    // else there (a file, a running reader's socket) refused. nullptr and error on failure. The
+    // socket file goes with the object, unless another program's has replaced it since.
     static std::unique_ptr<ControlServer> open(const std::string& path, std::string& error);
     ~ControlServer();
     ControlServer(const ControlServer&) = delete;
@@ -33,12 +37,12 @@ private:
         int fd;
         std::string input;
     };
-    ControlServer(int listener, std::string path) : listener_(listener), path_(std::move(path)) {}
+    ControlServer(int listener, OwnedPath path) : listener_(listener), path_(std::move(path)) {}
     void accept_clients();
     bool serve(Client& client, const Handler& handler);  // false: client gone
 
     int listener_;
-    std::string path_;
+    OwnedPath path_;
     std::vector<Client> clients_;
 };
 

@@ -1,16 +1,19 @@
 #include "emulator/program/daemon.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
+#include "emulator/core/owned_path.h"
 #include "emulator/program/event_loop.h"
 
 namespace vreader {
@@ -55,14 +58,73 @@ void to_null(int fd) {
     ::close(null);
 }
 
+// Whether the file at path is the pid file of a process that has ended (a reader killed without
+// a chance to clean up); else error says why it stays: not a plain file (a link planted there),
+// no process id in it, or its process still running.
+bool is_stale_pid_file(const std::string& path, std::string& error) {
+    struct stat seen{};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno != ELOOP) {
+        error = "pid file " + path + ": " + std::strerror(errno) + " (left as it is)";
+        return false;
+    }
+    if (fd < 0 || ::fstat(fd, &seen) != 0 || !S_ISREG(seen.st_mode)) {
+        if (fd >= 0) ::close(fd);
+        error = "pid file " + path + ": not a plain file (left as it is)";
+        return false;
+    }
+    char text[24] = {};
+    const ssize_t n = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    char* end = nullptr;
+    errno = 0;
+    const long pid = n > 0 ? std::strtol(text, &end, 10) : 0;
+    if (pid <= 0 || pid > INT32_MAX || errno != 0 || (*end != '\0' && std::strcmp(end, "\n") != 0)) {
+        error = "pid file " + path + ": holds no process id (left as it is)";
+        return false;
+    }
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM) {
+        error = "pid file " + path + ": process " + std::to_string(pid) + " is running";
+        return false;
+    }
+    return true;
+}
+
+// The pid file made new, so that nothing already at path is overwritten and a link planted there
+// is never followed; a stale one is removed first. Owns nothing (and error says why) on failure.
+OwnedPath create_pid_file(const std::string& path, const std::string& pid, std::string& error) {
+    for (bool retried = false;; retried = true) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0) {
+            OwnedPath made(path);
+            const bool written = write_all(fd, pid + "\n");
+            if (::close(fd) == 0 && written) return made;
+            error = "cannot write the pid file " + path;
+            return {};
+        }
+        if (errno != EEXIST) {
+            error = "pid file " + path + ": " + std::strerror(errno);
+            return {};
+        }
+        if (retried || !is_stale_pid_file(path, error)) {
+            if (retried) error = "pid file " + path + ": made again by another process while it was replaced";
+            return {};
+        }
+        ::unlink(path.c_str());
+    }
+}
+
 // The background process: runs the reader and tells the foreground one through `report`.
 int serve_in_background(const Options& options, const char* program, int report, const std::string& directory) {
     ::setsid();
     to_null(STDIN_FILENO);
+    OwnedPath pid_file;
     const ReadyHandler ready = [&](const std::string& terminal) {
         const std::string pid = std::to_string(::getpid());
-        if (!(std::ofstream(options.pid_file) << pid << '\n')) {
-            std::fprintf(stderr, "quillet-vreader: cannot write the pid file %s\n", options.pid_file.c_str());
+        std::string error;
+        pid_file = create_pid_file(options.pid_file, pid, error);
+        if (!pid_file.owns()) {
+            std::fprintf(stderr, "quillet-vreader: %s\n", error.c_str());
             return false;
         }
         const std::string lines = export_line("QUILLET_COM" + std::to_string(options.com), terminal) +
@@ -78,7 +140,7 @@ int serve_in_background(const Options& options, const char* program, int report,
         return told;
     };
     const int status = run_vreader(options, ready);
-    std::remove(options.pid_file.c_str());
+    pid_file.remove();
     if (!directory.empty()) ::rmdir(directory.c_str());
     return status;
 }

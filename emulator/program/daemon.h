@@ -3,7 +3,9 @@
 //   eval "$(quillet-vreader --daemon --card sle4442)"
 //
 // The program forks; the background process opens the terminal and the control socket (one in a
-// fresh temporary directory when --control is not given), writes its pid file, and only then
+// fresh temporary directory when --control is not given), makes its pid file new (a link or a
+// file already at that name is refused, unless it is the pid file of a process that has ended),
+// and only then
 // tells the waiting foreground process, which prints shell lines and exits:
 //
 //   QUILLET_COM1=/dev/pts/5; export QUILLET_COM1

@@ -42,7 +42,7 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
             if (!v) return std::nullopt;
             const auto baud = parse_number(*v);
             if (!baud || !code_of_baud(*baud)) {
-                error = "--rate must be one of 1200 2400 4800 9600 19200 28800 38400 57600 115200";
+                error = "--rate " + std::string(*v) + ": not a reader rate (1200 2400 4800 9600 19200 28800 38400 57600 115200)";
                 return std::nullopt;
             }
             o.rate = *baud;
@@ -87,7 +87,7 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
             if (!v) return std::nullopt;
             o.control = std::string(*v);
         } else {
-            error = "unknown option " + std::string(arg);
+            error = std::string(arg) + ": unknown option";
             return std::nullopt;
         }
     }

@@ -1,12 +1,17 @@
 // The control channel's commands, run in-process against a reader.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "emulator/cards/catalog.h"
 #include "emulator/control/control_commands.h"
+#include "emulator/control/control_server.h"
 #include "tests/emulator/frames.h"
 #include "tests/emulator/test_card.h"
 
@@ -112,6 +117,74 @@ TEST(CardFiles, ImagesThatDoNotFitAreRefused) {
     EXPECT_FALSE(parse_card_spec("sle4442:"));
     EXPECT_FALSE(parse_card_spec(""));
     EXPECT_EQ(parse_card_spec("sle4442:/tmp/a:b")->file, "/tmp/a:b");
+}
+
+// Where a reader may put its control socket: what is at the path already decides.
+class ControlSocketPath : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string name = (std::filesystem::temp_directory_path() / "vreader-socket-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(name.data()), nullptr);
+        dir_ = name;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::string path(const char* name) const { return (dir_ / name).string(); }
+    static bool is_socket(const std::string& p) { return std::filesystem::is_socket(std::filesystem::symlink_status(p)); }
+
+    // A socket bound at p: listening (another reader running) or not (one that ended, its file left).
+    static int bound_socket(const std::string& p, bool listening) {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, p.c_str(), sizeof address.sun_path - 1);
+        EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << p;
+        if (listening) {
+            EXPECT_EQ(::listen(fd, 1), 0);
+        }
+        return fd;
+    }
+
+    std::filesystem::path dir_;
+    std::string error;
+};
+
+TEST_F(ControlSocketPath, AFileOrASocketSomeoneListensAtIsRefusedAndLeftAlone) {
+    const std::string notes = path("notes");
+    std::ofstream(notes) << "mine";
+    EXPECT_EQ(ControlServer::open(notes, error), nullptr);
+    EXPECT_NE(error.find("not a socket"), std::string::npos) << error;
+    std::ifstream in(notes);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "mine");
+
+    const std::string control = path("control");
+    const auto first = ControlServer::open(control, error);
+    ASSERT_NE(first, nullptr) << error;
+    EXPECT_EQ(ControlServer::open(control, error), nullptr) << "a second reader took the first one's socket";
+    EXPECT_NE(error.find("answers there"), std::string::npos) << error;
+    EXPECT_TRUE(is_socket(control));
+
+    const int other = bound_socket(path("other"), true);
+    EXPECT_EQ(ControlServer::open(path("other"), error), nullptr);
+    ::close(other);
+}
+
+TEST_F(ControlSocketPath, AStaleSocketIsTakenOverAndOnlyTheReadersOwnRemovedAtTheEnd) {
+    const std::string control = path("control");
+    ::close(bound_socket(control, false));
+    ASSERT_TRUE(is_socket(control));
+    auto server = ControlServer::open(control, error);
+    ASSERT_NE(server, nullptr) << error;
+    server.reset();
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(control)));
+
+    // Removed and replaced by another program's socket while the reader runs: that one stays.
+    server = ControlServer::open(control, error);
+    ASSERT_NE(server, nullptr) << error;
+    std::filesystem::remove(control);
+    const int other = bound_socket(control, true);
+    server.reset();
+    EXPECT_TRUE(is_socket(control)) << "the reader removed a socket that was not its own";
+    ::close(other);
 }
 
 }  // namespace

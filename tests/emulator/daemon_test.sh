@@ -1,7 +1,8 @@
 #!/bin/bash
 # daemon_test.sh VREADER: quillet-vreader as a script drives it: --daemon under eval, the pid file,
 # the built-in control client (one command, commands from standard input, exit statuses), stop,
-# SIGTERM, and the refusals at start (an image of the wrong size, an unwritable --save file).
+# SIGTERM, the refusals at start (an image of the wrong size, an unwritable --save file, a pid
+# file or a control socket that is not its own) and a bad command line.
 set -u
 vreader=$1
 work=$(mktemp -d)
@@ -58,6 +59,34 @@ message=$("$vreader" --daemon --card Sle4442:"$work/wrong.bin" 2>&1)
 message=$("$vreader" --daemon --card 24c02:"$work/missing/card.bin" --save 2>&1)
 [ $? -ne 0 ] && echo "$message" | grep -q "cannot write" && pass || fail "unwritable --save file: $message"
 [ -z "$(ls -A "$work" | grep -v wrong.bin)" ] && pass || fail "a refused start left files: $(ls -A "$work")"
+
+# A pid file left by a process that has ended is replaced; a link planted as the pid file is not
+# followed. A second reader on a running one's control socket is refused, so that stop reaches
+# the first one, which saves its card on the way out.
+sh -c 'echo $$' >"$work/stale.pid"
+eval "$("$vreader" --daemon --control "$work/vr.sock" --pid-file "$work/stale.pid" --card 24c02:"$work/card.bin" --save)"
+[ "$(cat "$work/stale.pid")" = "$QUILLET_VREADER_PID" ] && pass || fail "a stale pid file was not replaced"
+message=$(timeout 5 "$vreader" --control "$work/vr.sock" 2>&1)
+[ $? -eq 1 ] && [ "$(echo "$message" | wc -l)" -eq 1 ] && echo "$message" | grep -q "answers there" && pass ||
+    fail "a second reader on the same socket: $message"
+ln -s "$work/victim" "$work/planted.pid"
+message=$("$vreader" --daemon --control "$work/other.sock" --pid-file "$work/planted.pid" 2>&1)
+status=$?
+[ $status -eq 0 ] && eval "$message" && kill "$QUILLET_VREADER_PID"
+[ $status -ne 0 ] && [ ! -e "$work/victim" ] && [ ! -e "$work/other.sock" ] && echo "$message" | grep -q "pid file" && pass ||
+    fail "a planted pid file link: $message"
+first=$(cat "$work/stale.pid")
+[ "$("$vreader" ctl "$work/vr.sock" stop)" = "ok" ] && gone "$first" && pass || fail "stop missed the first reader"
+[ -s "$work/card.bin" ] && [ ! -e "$work/vr.sock" ] && [ ! -e "$work/stale.pid" ] && pass || fail "the first reader's save or clean-up"
+unset QUILLET_VREADER_PID
+rm -f "$work/planted.pid" "$work/card.bin"
+
+# A bad command line: one line that points to --help, exit status 2.
+for bad in "--rate 12345" "--bogus"; do
+    message=$("$vreader" $bad 2>&1 >/dev/null)
+    [ $? -eq 2 ] && [ "$(echo "$message" | wc -l)" -eq 1 ] && echo "$message" | grep -q -- "^quillet-vreader: $bad.*(see --help)$" &&
+        pass || fail "bad option $bad: $(echo "$message" | head -3)"
+done
 
 rm -rf "$work"
 echo "$checks passed, 0 failed"

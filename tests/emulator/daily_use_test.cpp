@@ -98,6 +98,20 @@ TEST_F(ContentsFiles, AWrongSizeNamesTheFamilysSize) {
     EXPECT_NE(load_card({"at88sc153", file("right.bin", 257)}).card, nullptr);
 }
 
+// A file the user may not read is still there: as a new card its contents would be lost on the
+// first save. Root reads it all the same (make test runs the suite as nobody).
+TEST_F(ContentsFiles, AFileThatIsThereButUnreadableIsRefused) {
+    const std::string unreadable = file("unreadable.bin", 264);
+    std::filesystem::permissions(unreadable, std::filesystem::perms::owner_write);
+    const bool readable = std::ifstream(unreadable).is_open();  // to root it is
+    const auto loaded = load_card({"sle4442", unreadable});
+    EXPECT_EQ(loaded.card != nullptr, readable) << loaded.error;
+    EXPECT_EQ(loaded.error.find("cannot read") != std::string::npos, !readable) << loaded.error;
+    // A link to a file still to be made is a new card, whose first save makes the file.
+    std::filesystem::create_symlink("later.bin", dir_ / "card.bin");
+    EXPECT_NE(load_card({"sle4442", (dir_ / "card.bin").string()}).card, nullptr);
+}
+
 TEST_F(ContentsFiles, ASaveFileIsTriedBeforeTheReaderStarts) {
     std::string why;
     EXPECT_FALSE(can_save_card_contents((dir_ / "missing" / "card.bin").string(), why));
@@ -106,6 +120,40 @@ TEST_F(ContentsFiles, ASaveFileIsTriedBeforeTheReaderStarts) {
     EXPECT_NE(why.find("is a directory"), std::string::npos);
     EXPECT_TRUE(can_save_card_contents((dir_ / "card.bin").string(), why)) << why;
     EXPECT_TRUE(std::filesystem::is_empty(dir_));  // the trial leaves nothing behind
+}
+
+// A link planted where a fixed temporary name would be is never followed, and the card's file
+// is replaced as a whole.
+TEST_F(ContentsFiles, ASaveNeverWritesThroughANameBesideTheFile) {
+    const std::string card_file = (dir_ / "card.bin").string();
+    const std::string victim = file("victim", 4);
+    std::filesystem::create_symlink(victim, card_file + ".tmp");
+    const auto card = make_card("sle4442");
+    ASSERT_TRUE(save_card_contents(*card, card_file));
+    EXPECT_EQ(std::filesystem::file_size(victim), 4u);
+    EXPECT_TRUE(std::filesystem::is_symlink(card_file + ".tmp"));
+    EXPECT_FALSE(std::filesystem::is_symlink(card_file));
+    EXPECT_EQ(load_card({"sle4442", card_file}).card->contents(), card->contents());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 3) << "a temporary file was left";
+}
+
+// A card file that is a link (to a file of the same name elsewhere, say) stays a link: the
+// contents go where it leads, with that file's permissions kept.
+TEST_F(ContentsFiles, ASymbolicLinkIsSavedThroughToItsTarget) {
+    std::filesystem::create_directories(dir_ / "images");
+    const std::string target = file("images/real.bin", 264);
+    using std::filesystem::perms;
+    std::filesystem::permissions(target, perms::owner_read | perms::owner_write | perms::group_read);
+    const std::string link = (dir_ / "card.bin").string();
+    std::filesystem::create_symlink("images/real.bin", link);
+    std::string why;
+    EXPECT_TRUE(can_save_card_contents(link, why)) << why;
+    const auto card = make_card("sle4442");
+    ASSERT_TRUE(save_card_contents(*card, link));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(load_card({"sle4442", target}).card->contents(), card->contents());
+    EXPECT_EQ(std::filesystem::status(target).permissions(), perms::owner_read | perms::owner_write | perms::group_read);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_ / "images"), {}), 1) << "a temporary file was left";
 }
 
 }  // namespace

@@ -520,6 +520,27 @@ TEST_F(InstructionFile, FailedIndexAndFailurePaths) {
     EXPECT_TRUE(vr.host_frames().empty());
 }
 
+// Which output files a failed read takes away. A file the caller may write but not read (mode
+// 0200) is there all the same: only a caller without root's rights can tell (make test runs the
+// suite as nobody).
+TEST_F(InstructionFile, AFailedReadRemovesOnlyTheOutputFileItMadeOrEmptied) {
+    write_file("kept.bin", "HELD");
+    std::filesystem::permissions("kept.bin", std::filesystem::perms::owner_write);
+    write_file("emptied.bin", "GONE");
+    const auto refused_read = [&](const std::string& output) {
+        vr.set_fault(Fault::status(0x96));
+        return run("srd_4442(dev, 0, 4, \"" + output + "\") { }");
+    };
+    EXPECT_EQ(refused_read("kept.bin/ab"), -0x96);
+    ASSERT_TRUE(exists("kept.bin")) << "a file opened to append keeps what it held";
+    std::filesystem::permissions("kept.bin", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(file_bytes("kept.bin"), (Bytes{'H', 'E', 'L', 'D'}));
+    EXPECT_EQ(refused_read("made.bin/ab"), -0x96);
+    EXPECT_FALSE(exists("made.bin")) << "made by the command";
+    EXPECT_EQ(refused_read("emptied.bin/wb"), -0x96);
+    EXPECT_FALSE(exists("emptied.bin")) << "emptied by the command";
+}
+
 TEST_F(InstructionFile, RefusesWhatTheWorkingBufferOrAnArgumentCannotHold) {
     EXPECT_EQ(run(R"(srd_eeprom(dev, 0, 2101, "x.bin") { })"), -143);
     EXPECT_EQ(run("csc_4442(dev, 2101) { (0)*2101 }"), -143);
