@@ -58,7 +58,7 @@ $(DEMO)/CMakeCache.txt:
 	cmake -S . -B $(DEMO) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_OPTS) -DQUILLET_TESTS=OFF
 
 demo: deps-demo $(DEMO)/CMakeCache.txt
-	cmake --build $(DEMO) -j $(JOBS) --target quillet quillet-vreader quickstart-demo
+	cmake --build $(DEMO) -j $(JOBS) --target demo-programs
 	scripts/demo $(DEMO)
 
 clean:

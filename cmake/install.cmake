@@ -2,7 +2,8 @@
 # package), and the Debian package CPack builds from the same rules:
 #   lib/<multiarch>/libquillet.so.9.40, .so.9 (SONAME), .so   include/quillet.h
 #   lib/<multiarch>/pkgconfig/quillet.pc   lib/<multiarch>/cmake/quillet/  (find_package(quillet))
-#   bin/quillet, bin/quillet-vreader   share/man/man1/   share/doc/quillet/   the Python package
+#   include/quillet_status.h   bin/quillet, bin/quillet-vreader   share/man/man1/
+#   share/doc/quillet/ (guides, examples/)   the Python package   the PC/SC driver (pcsc/)
 include(CMakePackageConfigHelpers)
 
 # Installing (and CPack) takes what is built and does not first bring the whole tree up to date:
@@ -15,7 +16,8 @@ set(QUILLET_PYTHON_DIR lib/python3/dist-packages CACHE STRING "Install directory
 
 install(TARGETS quillet EXPORT quillet-targets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_COMPONENT Unspecified)
-install(FILES ${PROJECT_SOURCE_DIR}/include/quillet.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/include/quillet.h ${PROJECT_SOURCE_DIR}/include/quillet_status.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 foreach(program quillet-vreader quillet-cli)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -43,6 +45,10 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR
   FILES_MATCHING PATTERN "*.md" PATTERN "man" EXCLUDE PATTERN "screenshots" EXCLUDE)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/man/ DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 FILES_MATCHING PATTERN "*.1")
 install(DIRECTORY ${PROJECT_BINARY_DIR}/docs/api/html/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/api OPTIONAL)
+# The example programs with their instruction files and data, as the guides refer to them.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
+  FILES_MATCHING PATTERN "*.c" PATTERN "*.h" PATTERN "*.ins" PATTERN "*.txt" PATTERN "README.md"
+  PATTERN "CMakeLists.txt" EXCLUDE)
 
 if(TARGET quillet-python)
   install(DIRECTORY ${PROJECT_BINARY_DIR}/python/quillet DESTINATION ${QUILLET_PYTHON_DIR}
@@ -65,10 +71,21 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# a shlibs file, and ldconfig after installing so that the loader finds libquillet.so.9
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
-set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3")
 set(CPACK_DEBIAN_COMPRESSION_TYPE gzip)
 set(CPACK_STRIP_FILES ON)
+# The control files of our own:
+# - shlibs names libquillet.so.9 alone. CPack would write one from every shared object, and warns
+#   on the PC/SC driver, a plugin that pcscd loads by its path and that has no SONAME.
+# - postinst and postrm: ldconfig, so that the loader finds libquillet.so.9, and the PC/SC
+#   configuration kept harmless while the package is removed.
+# - conffiles: that configuration, which the package owns and a purge removes.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/shlibs.in ${PROJECT_BINARY_DIR}/debian/shlibs @ONLY)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/shlibs
+  ${CMAKE_CURRENT_LIST_DIR}/debian/postinst ${CMAKE_CURRENT_LIST_DIR}/debian/postrm)
+if(TARGET ifd-quillet)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/debian/conffiles.in ${PROJECT_BINARY_DIR}/debian/conffiles @ONLY)
+  list(APPEND CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/conffiles)
+endif()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -1,9 +1,10 @@
 #!/bin/sh
 # test_install.sh BUILD: builds the Debian package of the build directory, unpacks it into a
 # scratch root and uses it there as a user would, against the packaged virtual reader:
-# the files and the SONAME, the tool `quillet info`, `import quillet`, and the example program
-# built once with pkg-config and once with find_package(quillet). Writes only below a
-# temporary directory.
+# the files and the SONAME, the tool `quillet info`, `import quillet`, the example program
+# built once with pkg-config and once with find_package(quillet), and the PC/SC configuration
+# through the maintainer scripts (pcscd still starts once the package is removed). Writes only
+# below a temporary directory.
 set -eu
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -21,10 +22,12 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpac
 deb=$(ls "$work"/package/quillet_*.deb)
 echo "$(basename "$deb"), depends on: $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -c "$deb" >"$work/contents"
-for file in usr/include/quillet.h usr/lib/libquillet.so.9.40 usr/lib/libquillet.so.9 usr/lib/libquillet.so \
+for file in usr/include/quillet.h usr/include/quillet_status.h usr/lib/libquillet.so.9.40 usr/lib/libquillet.so.9 usr/lib/libquillet.so \
             usr/lib/pkgconfig/quillet.pc usr/lib/cmake/quillet/quillet-config.cmake usr/bin/quillet \
             usr/bin/quillet-vreader usr/share/man/man1/quillet.1 usr/share/man/man1/quillet-vreader.1 \
-            usr/share/doc/quillet/README.md usr/lib/python3/dist-packages/quillet/_signatures.py; do
+            usr/share/doc/quillet/README.md usr/lib/python3/dist-packages/quillet/_signatures.py \
+            usr/share/doc/quillet/examples/personalise_card.ins usr/share/doc/quillet/examples/holder.txt \
+            usr/share/doc/quillet/examples/cpu_card.txt usr/share/doc/quillet/examples/quickstart.c; do
   grep -q " \./$file\( \|$\)" "$work/contents" || fail "the package lacks /$file"
 done
 dpkg-deb -I "$deb" postinst | grep -q ldconfig || fail "the package does not run ldconfig after installing"
@@ -62,4 +65,25 @@ echo "C program with find_package(quillet)"
 cmake -S "$here/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$usr" >"$work/consumer.log" 2>&1 || { cat "$work/consumer.log"; fail "find_package(quillet)"; }
 cmake --build "$work/consumer" >>"$work/consumer.log" 2>&1 || { cat "$work/consumer.log"; fail "building against quillet::quillet"; }
 env -u LD_LIBRARY_PATH "$work/consumer/consumer" | grep -q "$expected" || fail "the find_package example"
+pcsc_conf=etc/reader.conf.d/quillet
+if grep -q " \./$pcsc_conf\$" "$work/contents"; then
+  echo "the PC/SC configuration, enabled, then the package removed"
+  dpkg-deb -e "$deb" "$work/control"
+  grep -qx "/$pcsc_conf" "$work/control/conffiles" || fail "/$pcsc_conf is not a conffile"
+  conf="$root/$pcsc_conf"
+  grep -q '^LIBPATH' "$conf" && fail "the PC/SC configuration is enabled as installed"
+  sed -i 's/^#\(FRIENDLYNAME\|DEVICENAME\|LIBPATH\)/\1/' "$conf"   # as the README tells the user
+  cp "$conf" "$work/enabled"
+  DPKG_ROOT="$root" sh "$work/control/postrm" remove
+  status=0; python3 "$here/pcscd_starts.py" "$conf" || status=$?
+  case $status in
+    0) ;;
+    77) echo "(pcscd cannot run here: the removal's effect on it is not tried)" ;;
+    *) fail "pcscd does not start with the configuration left by the removed package" ;;
+  esac
+  DPKG_ROOT="$root" sh "$work/control/postinst" configure
+  cmp -s "$conf" "$work/enabled" || fail "installing again does not bring the reader lines back"
+  DPKG_ROOT="$root" sh "$work/control/postrm" purge
+  [ ! -e "$conf" ] || fail "a purge leaves /$pcsc_conf"
+fi
 echo "test-install: the package installs and works"
