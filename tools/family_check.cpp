@@ -39,7 +39,7 @@ void check_family(int32_t handle, std::string_view family, const Arguments& args
     if (status == 0) return;
     if (status == QL_WRONG_CARD)
         throw CallFailed{it->call, status,
-                         "the card in the slot is not a " + std::string(family) +
+                         "the card in the slot is not of the family " + std::string(family) +
                              " (quillet detect tells which it is; --no-check skips this check)"};
     throw CallFailed{it->call, status, {}};
 }

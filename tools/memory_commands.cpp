@@ -152,8 +152,8 @@ int run_write(const Arguments& args) {
     if (const auto code = args.value("code")) present_code_first(session.handle(), family, *code);
     transfer(session.handle(), family, zone, offset, length, data.data(), true);
     const std::string where = family.zoned() ? "zone " + std::to_string(zone) + ", offset " : "offset ";
-    std::printf("wrote %zu bytes to the %.*s card at %s%ld\n", data.size(), static_cast<int>(family.name.size()),
-                family.name.data(), where.c_str(), offset);
+    std::printf("wrote %zu byte%s to the %.*s card at %s%ld\n", data.size(), data.size() == 1 ? "" : "s",
+                static_cast<int>(family.name.size()), family.name.data(), where.c_str(), offset);
     return 0;
 }
 
