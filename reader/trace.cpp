@@ -1,5 +1,6 @@
 #include "reader/trace.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -91,6 +92,17 @@ std::string status_name(long long result) {
     return std::string(info.name);
 }
 
+std::string format_arg(const Arg& a) {
+    char text[32];
+    if (a.is_pointer && !a.pointer)
+        std::snprintf(text, sizeof text, "null");
+    else if (a.is_pointer)
+        std::snprintf(text, sizeof text, "%p", a.pointer);
+    else
+        std::snprintf(text, sizeof text, "%lld", a.number);
+    return text;
+}
+
 }  // namespace
 
 bool detail::start() {
@@ -152,30 +164,19 @@ void call(const char* function, const char* names, std::initializer_list<Arg> ar
         line += "call ";
         line += function;
         line += '(';
+        // names is the macro's argument list as written: "handle, offset, length, buffer".
         std::string_view rest(names);
-        bool first = true;
         for (const Arg& a : args) {
             const size_t comma = rest.find(',');
             const std::string_view name = rest.substr(0, comma);
             rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
-            if (!first) line += ", ";
-            first = false;
-            line += name.substr(name.find_first_not_of(' ') == std::string_view::npos ? 0 : name.find_first_not_of(' '));
+            if (line.back() != '(') line += ", ";
+            line += name.substr(std::min(name.find_first_not_of(' '), name.size()));
             line += '=';
-            char text[32];
-            if (a.is_pointer && !a.pointer)
-                std::snprintf(text, sizeof text, "null");
-            else if (a.is_pointer)
-                std::snprintf(text, sizeof text, "%p", a.pointer);
-            else
-                std::snprintf(text, sizeof text, "%lld", a.number);
-            line += text;
+            line += format_arg(a);
         }
         line += ") = " + std::to_string(result);
-        if (const auto name = status_name(result); !name.empty()) {
-            line += ' ';
-            line += name;
-        }
+        if (const auto name = status_name(result); !name.empty()) line += ' ' + name;
     });
 }
 
