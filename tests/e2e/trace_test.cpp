@@ -188,6 +188,31 @@ TEST_F(Trace, OffUnwritableOrOnTheSessionIsTheSame) {
     EXPECT_FALSE(std::ifstream("0").good());  // "0" is off, not a file name
 }
 
+TEST_F(Trace, MarksARetry) {
+    vr.clear_log();
+    const Results results = run_traced(path.c_str(), [&] {
+        const int32_t h = ic_init(0, 115200);
+        vr.set_fault(Fault::drop());  // the card-present query's first reply is lost; it asks again
+        int16_t state = -1;
+        const Results r{get_status(h, &state), state};
+        ic_exit(h);
+        return r;
+    });
+    ASSERT_EQ(results, (Results{0, 1}));
+    const std::string port = vr.pty_path();
+    std::vector<std::string> texts;
+    for (const auto& line : lines_of(path)) texts.push_back(line.substr(line.find(' ') + 1));
+    ASSERT_EQ(texts.size(), 10u);
+    const auto query = vr.host_frames().at(0);
+    EXPECT_EQ(texts[2], port + " >" + hex(query));
+    EXPECT_EQ(texts[3], port + " ! timeout, nothing received");
+    EXPECT_EQ(texts[4], port + " ! retry 1");
+    EXPECT_EQ(texts[5], port + " >" + hex(query));
+    EXPECT_EQ(texts[6].substr(0, port.size() + 2), port + " <");
+    EXPECT_TRUE(std::regex_match(texts[7], std::regex("call get_status\\(handle=1, state=0x[0-9a-f]+\\) = 0 ok")))
+        << texts[7];
+}
+
 TEST(TraceThreads, LinesOfTwoThreadsNeverInterleave) {
     VirtualReaderProcess first{"--card", "24c64", "--rate", "115200"};
     VirtualReaderProcess second{"--card", "24c64", "--rate", "115200"};
