@@ -1,5 +1,6 @@
 """The tool for scripts and for finding faults: --version, --trace, --json, what write and run say,
 failures in the call's own terms, fast answers with no reader, the family check, and watch."""
+import fcntl
 import json
 import os
 import re
@@ -79,6 +80,15 @@ def test_failures_say_what_happened(vreader, tmp_path):
     closed = quillet("info", "--baud", "9600", "--device", str(device))
     reason = "Permission denied" if os.geteuid() != 0 else ""
     assert closed.returncode == 1 and f"cannot open {device}: {reason}" in closed.stderr, closed.stderr
+
+
+def test_a_port_held_by_another_program(vreader):
+    with open(vreader.device, "rb", buffering=0) as held:
+        fcntl.flock(held, fcntl.LOCK_EX | fcntl.LOCK_NB)
+        busy = quillet("info", *AT_RATE)
+    assert busy.returncode == 1
+    assert f"cannot open {vreader.device}: it is held by another program" in busy.stderr, busy.stderr
+    assert quillet("info", *AT_RATE).returncode == 0
 
 
 def test_the_family_is_checked_first(vreader):
