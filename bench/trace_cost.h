@@ -63,8 +63,10 @@ inline void print_trace_cost(int rounds) {
     const ExchangeCost on = measure_reads(path, rounds);
     unlink(path);
     std::printf("frame trace, per exchange (%d exchanges each)      off        on (to a file)\n", rounds);
-    std::printf("  library CPU time                        %8.3f ms  %8.3f ms\n", off.cpu_ms / rounds, on.cpu_ms / rounds);
-    std::printf("  round trip (pty)                        %8.3f ms  %8.3f ms\n", off.wall_ms / rounds, on.wall_ms / rounds);
+    std::printf("  library CPU time                        %8.3f ms  %8.3f ms\n", off.cpu_ms / rounds,
+                on.cpu_ms / rounds);
+    std::printf("  round trip (pty)                        %8.3f ms  %8.3f ms\n", off.wall_ms / rounds,
+                on.wall_ms / rounds);
     if (off.failures || on.failures) std::printf("  (%d and %d exchanges failed)\n", off.failures, on.failures);
 }
 

@@ -33,8 +33,7 @@ Sink& sink() {
 }
 
 void append_time(std::string& line) {
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
     char text[32];
     std::snprintf(text, sizeof text, "%.6f ", seconds);
     line += text;

@@ -33,7 +33,8 @@ constexpr std::array checks{
 
 void check_family(int32_t handle, std::string_view family, const Arguments& args) {
     if (args.has("no-check")) return;
-    const auto it = std::find_if(checks.begin(), checks.end(), [&](const FamilyCheck& c) { return c.family == family; });
+    const auto it =
+        std::find_if(checks.begin(), checks.end(), [&](const FamilyCheck& c) { return c.family == family; });
     if (it == checks.end()) return;
     const int16_t status = it->accepts(handle);
     if (status == 0) return;

@@ -28,8 +28,9 @@ std::vector<InstructionText> instructions_of(const std::string& path) {
     const auto found = split_instructions(text, open_line);
     if (!found) throw std::runtime_error(path + ":" + std::to_string(open_line) + ": a brace is left open");
     if (found->empty())
-        throw std::runtime_error(path + ": no instruction (each is a call followed by its data in braces: "
-                                        "swr_4442(dev, 32, 2) { 0x41, 0x42 })");
+        throw std::runtime_error(path +
+                                 ": no instruction (each is a call followed by its data in braces: "
+                                 "swr_4442(dev, 32, 2) { 0x41, 0x42 })");
     return *found;
 }
 
@@ -53,8 +54,9 @@ int run_file(const Arguments& args) {
     int16_t failed_instruction = 0;
     const int16_t status = exp_dis(session.handle(), path.data(), &failed_instruction);
     if (status == file_not_usable)
-        throw std::runtime_error(path + ": an instruction does not parse or cannot be run (an unknown name, a bad "
-                                        "number or data block, or a file it names cannot be used)");
+        throw std::runtime_error(path +
+                                 ": an instruction does not parse or cannot be run (an unknown name, a bad "
+                                 "number or data block, or a file it names cannot be used)");
     if (status != 0)
         throw std::runtime_error(failure_of(path, instructions, static_cast<size_t>(failed_instruction), status));
     std::printf("ran %zu instruction%s of %s\n", instructions.size(), instructions.size() == 1 ? "" : "s",

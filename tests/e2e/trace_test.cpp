@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <regex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,6 +61,41 @@ std::vector<std::string> lines_of(const std::string& path) {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+}
+
+// A line's time and text: "8214.503961 text"; nullopt when it does not start with such a time.
+struct TraceLine {
+    double at;
+    std::string text;
+};
+
+std::optional<TraceLine> parse_line(const std::string& line) {
+    const size_t dot = line.find('.');
+    const size_t space = line.find(' ');
+    if (dot == 0 || dot == std::string::npos || space != dot + 7) return std::nullopt;
+    for (size_t i = 0; i < space; ++i)
+        if (i != dot && !isdigit(static_cast<unsigned char>(line[i]))) return std::nullopt;
+    return TraceLine{std::stod(line.substr(0, space)), line.substr(space + 1)};
+}
+
+// Pointer arguments ("buffer=0x7ffd...") differ from run to run: "buffer=PTR".
+std::string without_addresses(std::string text) {
+    for (size_t at = text.find("=0x"); at != std::string::npos; at = text.find("=0x", at + 1)) {
+        size_t end = at + 3;
+        while (end < text.size() && isxdigit(static_cast<unsigned char>(text[end]))) ++end;
+        text.replace(at + 1, end - at - 1, "PTR");
+    }
+    return text;
+}
+
+// " AB 01 ..." with at least one byte.
+bool hex_bytes(const std::string& text) {
+    if (text.empty() || text.size() % 3 != 0) return false;
+    for (size_t i = 0; i < text.size(); i += 3)
+        if (text[i] != ' ' || !isxdigit(static_cast<unsigned char>(text[i + 1])) ||
+            !isxdigit(static_cast<unsigned char>(text[i + 2])))
+            return false;
+    return true;
 }
 
 std::string hex(const Bytes& bytes) {
@@ -127,10 +162,12 @@ TEST_F(Trace, ShowsFramesMarksAndCalls) {
     const std::string port = vr.pty_path();
     const Bytes good_reply = reply_frame(0, Bytes(image.begin(), image.begin() + 4));
     const Bytes after_lead(good_reply.begin() + 1, good_reply.end());
-    const std::string read_call = "call srd_4442\\(handle=1, offset=0, length=4, buffer=0x[0-9a-f]+\\) = ";
+    const std::string read_call = "call srd_4442(handle=1, offset=0, length=4, buffer=PTR) = ";
+    char refusal[32];
+    std::snprintf(refusal, sizeof refusal, "%d reader status 0x%02X", refused, -refused);
     const std::vector<std::string> expected{
         port + " opened at 115200 baud as handle 1",
-        "call ic_init\\(port=0, baud=115200\\) = 1",
+        "call ic_init(port=0, baud=115200) = 1",
         port + " >" + hex(read_four),
         port + " <" + hex(good_reply),
         read_call + "0 ok",
@@ -144,23 +181,19 @@ TEST_F(Trace, ShowsFramesMarksAndCalls) {
         read_call + "-142 bad_lead",
         port + " >" + hex(sent[3]),
         port + " <" + hex(reply_frame(static_cast<uint8_t>(-refused), {})),
-        "call swr_4442\\(handle=1, offset=64, length=1, data=0x[0-9a-f]+\\) = " + std::to_string(refused) +
-            " reader status 0x[0-9A-F]{2}",
+        "call swr_4442(handle=1, offset=64, length=1, data=PTR) = " + std::string(refusal),
         port + " closed",
-        "call ic_exit\\(handle=1\\) = 0 ok",
+        "call ic_exit(handle=1) = 0 ok",
     };
     const auto lines = lines_of(path);
     ASSERT_EQ(lines.size(), expected.size());
     double previous = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
-        std::smatch m;
-        ASSERT_TRUE(std::regex_match(lines[i], m, std::regex("([0-9]+\\.[0-9]{6}) (.*)"))) << lines[i];
-        const double at = std::stod(m[1]);
-        EXPECT_GE(at, previous) << lines[i];
-        previous = at;
-        const std::string text = m[2];
-        EXPECT_TRUE(std::regex_match(text, std::regex(expected[i]))) << "line " << i << ": " << text << "\n wanted "
-                                                                      << expected[i];
+        const auto line = parse_line(lines[i]);
+        ASSERT_TRUE(line) << lines[i];
+        EXPECT_GE(line->at, previous) << lines[i];
+        previous = line->at;
+        EXPECT_EQ(without_addresses(line->text), expected[i]) << "line " << i;
     }
     struct stat st {};
     ASSERT_EQ(stat(path.c_str(), &st), 0);
@@ -171,8 +204,8 @@ TEST_F(Trace, OffUnwritableOrOnTheSessionIsTheSame) {
     std::vector<Results> results;
     std::vector<std::vector<quillet::test::WireFrame>> wires;
     std::ofstream(path) << "kept\n";
-    for (const char* setting : {static_cast<const char*>(nullptr), "0", "/dev/full",
-                                "/nonexistent-directory/trace.log", path.c_str()}) {
+    for (const char* setting :
+         {static_cast<const char*>(nullptr), "0", "/dev/full", "/nonexistent-directory/trace.log", path.c_str()}) {
         vr.clear_log();
         results.push_back(run_traced(setting, [&] { return short_session(vr); }));
         wires.push_back(vr.frames());
@@ -201,7 +234,7 @@ TEST_F(Trace, MarksARetry) {
     ASSERT_EQ(results, (Results{0, 1}));
     const std::string port = vr.pty_path();
     std::vector<std::string> texts;
-    for (const auto& line : lines_of(path)) texts.push_back(line.substr(line.find(' ') + 1));
+    for (const auto& line : lines_of(path)) texts.push_back(without_addresses(line.substr(line.find(' ') + 1)));
     ASSERT_EQ(texts.size(), 10u);
     const auto query = vr.host_frames().at(0);
     EXPECT_EQ(texts[2], port + " >" + hex(query));
@@ -209,8 +242,7 @@ TEST_F(Trace, MarksARetry) {
     EXPECT_EQ(texts[4], port + " ! retry 1");
     EXPECT_EQ(texts[5], port + " >" + hex(query));
     EXPECT_EQ(texts[6].substr(0, port.size() + 2), port + " <");
-    EXPECT_TRUE(std::regex_match(texts[7], std::regex("call get_status\\(handle=1, state=0x[0-9a-f]+\\) = 0 ok")))
-        << texts[7];
+    EXPECT_EQ(texts[7], "call get_status(handle=1, state=PTR) = 0 ok");
 }
 
 TEST(TraceThreads, LinesOfTwoThreadsNeverInterleave) {
@@ -235,14 +267,31 @@ TEST(TraceThreads, LinesOfTwoThreadsNeverInterleave) {
         return r;
     });
     ASSERT_EQ(results, (Results{0, 0}));
-    const std::regex well_formed(
-        "[0-9]+\\.[0-9]{6} (/dev/pts/[0-9]+ ([<>]( [0-9A-F]{2})+|opened at 115200 baud as handle [12]|closed)"
-        "|call (ic_init|ic_exit|srd_24c64)\\([a-z0-9=, x]*\\) = [0-9]+( ok)?)");
+    // A whole line of one thread, never parts of two: each is one of the forms below, entire.
+    auto well_formed = [&](const std::string& text, int& port) {
+        const std::string call = without_addresses(text);
+        for (const char* form : {"call ic_init(port=0, baud=115200) = ", "call ic_init(port=1, baud=115200) = ",
+                                 "call ic_exit(handle=", "call srd_24c64(handle="})
+            if (call.starts_with(form))
+                return call.ends_with(" ok") || call.ends_with(" = 1") || call.ends_with(" = 2");
+        for (port = 0; port < 2; ++port) {
+            const std::string device = (port ? second : first).pty_path() + " ";
+            if (!text.starts_with(device)) continue;
+            const std::string rest = text.substr(device.size());
+            if (rest == "closed" || rest == "opened at 115200 baud as handle 1" ||
+                rest == "opened at 115200 baud as handle 2")
+                return true;
+            return (rest.starts_with("> ") || rest.starts_with("< ")) && hex_bytes(rest.substr(1));
+        }
+        return false;
+    };
     int frames[2] = {};
-    for (const auto& line : lines_of(path)) {
-        ASSERT_TRUE(std::regex_match(line, well_formed)) << line;
-        for (int i = 0; i < 2; ++i)
-            if (line.find((i ? second : first).pty_path() + " <") != std::string::npos) ++frames[i];
+    for (const auto& text : lines_of(path)) {
+        const auto line = parse_line(text);
+        ASSERT_TRUE(line) << text;
+        int port = -1;
+        ASSERT_TRUE(well_formed(line->text, port)) << text;
+        if (port >= 0 && port < 2 && line->text.find(" < ") != std::string::npos) ++frames[port];
     }
     // Each read of 200 bytes is at least one reply frame on each port.
     EXPECT_GE(frames[0], rounds);
