@@ -12,6 +12,7 @@
 #include <string>
 
 #include "bench_reader.h"
+#include "trace_cost.h"
 #include "quillet.h"
 
 namespace {
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     setenv("QUILLET_COM1", pty.c_str(), 1);
+    bench::print_trace_cost(rounds);
     const int32_t handle = ic_init(0, 115200);
     if (handle < 0) {
         std::fprintf(stderr, "ic_init failed: %d\n", handle);

@@ -1,7 +1,9 @@
 #include "reader/exchange.h"
 
 #include <algorithm>
+#include <string>
 
+#include "reader/trace.h"
 #include "reader/transport.h"
 
 namespace quillet {
@@ -11,7 +13,9 @@ Status send_frame(int32_t handle, const Frame& frame) {
     return send_bytes(handle, frame.bytes());
 }
 
-Status send_bytes(int32_t handle, std::span<const uint8_t> bytes) {
+namespace {
+
+Status send_on_link(int32_t handle, std::span<const uint8_t> bytes) {
     if (is_parallel(handle)) return parallel_send(bytes);
     const auto port = serial_port(handle);
     // A handle that names no open port fails like a write call on a closed handle.
@@ -19,11 +23,47 @@ Status send_bytes(int32_t handle, std::span<const uint8_t> bytes) {
     return serial_send(*port, bytes);
 }
 
-Status receive_reply(int32_t handle, Wait wait, Reply& reply) {
+Status receive_on_link(int32_t handle, Wait wait, Reply& reply, Discarded& discarded) {
     if (is_parallel(handle)) return parallel_receive(link_kind(handle), wait, reply);
     const auto port = serial_port(handle);
     if (!port) return Status::read_failed;
-    return serial_receive(*port, wait, reply);
+    return serial_receive(*port, wait, reply, discarded);
+}
+
+void trace_reception(int32_t handle, Status s, const Reply& reply, const Discarded& discarded) {
+    if (reply.received() > 0) trace::frame(handle, '<', reply.bytes());
+    if (failed(s)) {
+        const std::string_view name = describe(s).name;
+        const size_t got = reply.received();
+        trace::mark(handle, std::string(name) + (got ? " after " + std::to_string(got) + " bytes" : ", nothing received"));
+    }
+    if (discarded.count > 0) {
+        static constexpr char digits[] = "0123456789ABCDEF";
+        std::string text = "discarded " + std::to_string(discarded.count) + " bytes:";
+        for (size_t i = 0; i < discarded.kept(); ++i)
+            text += {' ', digits[discarded.first[i] >> 4], digits[discarded.first[i] & 0x0F]};
+        if (discarded.kept() < discarded.count) text += " ...";
+        trace::mark(handle, text);
+    }
+}
+
+}  // namespace
+
+Status send_bytes(int32_t handle, std::span<const uint8_t> bytes) {
+    const Status s = send_on_link(handle, bytes);
+    if (trace::on()) [[unlikely]] {
+        trace::frame(handle, '>', bytes);
+        if (failed(s)) trace::mark(handle, std::string(describe(s).name) + " while sending");
+    }
+    return s;
+}
+
+Status receive_reply(int32_t handle, Wait wait, Reply& reply) {
+    Discarded discarded;
+    const Status s = receive_on_link(handle, wait, reply, discarded);
+    if (trace::on()) [[unlikely]]
+        trace_reception(handle, s, reply, discarded);
+    return s;
 }
 
 Status exchange(int32_t handle, const Frame& frame, Wait wait, Reply& reply) {

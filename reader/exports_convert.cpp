@@ -5,6 +5,7 @@
 #include "quillet.h"
 #include "reader/conversions.h"
 #include "reader/frame.h"
+#include "reader/trace.h"
 
 using namespace quillet;
 
@@ -27,7 +28,7 @@ std::span<const uint8_t> first(int16_t count, const uint8_t* bytes) {
 }  // namespace
 
 QL_API int16_t QL_CALL asc_hex(uint8_t* text, uint8_t* out, int32_t count) noexcept {
-    return code(hex_to_bytes(reinterpret_cast<char*>(text), out, count));
+    return QL_TRACED(hex_to_bytes(reinterpret_cast<char*>(text), out, count), text, out, count);
 }
 
 QL_API int16_t QL_CALL hex_asc(const uint8_t* in, uint8_t* out, int32_t count) noexcept {
@@ -58,5 +59,5 @@ QL_API int16_t QL_CALL long_uchar(int32_t value, uint8_t* out) noexcept { return
 QL_API int16_t QL_CALL uchar_long(const uint8_t* in, int32_t* value) noexcept { return load_image(in, value); }
 
 QL_API int16_t QL_CALL set_code(int16_t family, int16_t count, int16_t byte_count, const uint8_t* codes) noexcept {
-    return code(register_codes(family, count, byte_count, codes));
+    return QL_TRACED(register_codes(family, count, byte_count, codes), family, count, byte_count, codes);
 }

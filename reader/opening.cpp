@@ -6,9 +6,11 @@
 
 #include "reader/handles.h"
 #include "reader/platform/clock.h"
+#include "reader/platform/device_names.h"
 #include "reader/platform/port_io.h"
 #include "reader/process_state.h"
 #include "reader/reader_commands.h"
+#include "reader/trace.h"
 
 namespace quillet {
 
@@ -43,8 +45,12 @@ int32_t open_serial(int16_t port_number, int32_t requested, Opener opener) {
     settings.buffer_size = opener == Opener::ic_init ? open_buffer_size : plain_buffer_size;
     settings.timeouts = {200, opener == Opener::ic_init ? read_total_per_byte(requested) : 200, 0, 0, 200};
     OpenResult opened = open_serial_port(serial_index(port_number), settings);
-    if (failed(opened.status)) return code(opened.status);
+    if (failed(opened.status)) {
+        if (trace::on()) trace::mark(0, serial_device_name(serial_index(port_number)) + " cannot be opened");
+        return code(opened.status);
+    }
     const int32_t handle = add_serial_port(std::move(opened.port));
+    if (handle && trace::on()) trace::port_opened(handle, serial_device_name(serial_index(port_number)), settings.baud);
     return handle ? handle : code(Status::port_error);
 }
 
@@ -162,6 +168,7 @@ int32_t open_reader_at_rate(int16_t port_number, int32_t baud_or_link) {
 
 Status close_reader(int32_t handle) {
     if (is_parallel(handle)) return Status::ok;
+    trace::port_closed(handle);
     return close_serial_port(handle) ? Status::ok : Status::port_error;
 }
 

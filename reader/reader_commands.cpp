@@ -1,8 +1,10 @@
 #include "reader/reader_commands.h"
 
 #include <algorithm>
+#include <string>
 
 #include "reader/process_state.h"
+#include "reader/trace.h"
 
 namespace quillet {
 
@@ -78,6 +80,7 @@ Status query_card_state(int32_t handle, int attempts, uint8_t& state) {
             s = reader_status(reply.status_byte());
         }
         if (last) return s;
+        if (trace::on()) trace::mark(handle, "retry " + std::to_string(attempt));
     }
 }
 

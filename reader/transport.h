@@ -1,6 +1,7 @@
 // Byte transport of command and reply frames over the serial link and the two parallel links.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -20,8 +21,19 @@ inline constexpr uint32_t parallel_step_ms = 800;
 inline constexpr uint32_t drain_ms = 2000;
 }  // namespace limits
 
+// What a failed serial reception read and dropped after the reply: how many bytes, the first of them.
+struct Discarded {
+    size_t count = 0;
+    uint8_t first[32] = {};
+    size_t kept() const { return count < sizeof first ? count : sizeof first; }
+    void add(uint8_t byte) {
+        if (count < sizeof first) first[count] = byte;
+        ++count;
+    }
+};
+
 Status serial_send(SerialPort& port, std::span<const uint8_t> bytes);
-Status serial_receive(SerialPort& port, Wait wait, Reply& reply);
+Status serial_receive(SerialPort& port, Wait wait, Reply& reply, Discarded& discarded);
 
 Status parallel_send(std::span<const uint8_t> bytes);
 Status parallel_receive(LinkKind kind, Wait wait, Reply& reply);

@@ -58,16 +58,18 @@ Status receive_block(SerialPort& port, Reply& reply) {
 // has been quiet for the inter-byte limit, for at most drain_ms, so that the next exchange does
 // not take that tail for its own reply. (A whole reply that comes later than that cannot be told
 // from the next exchange's: frames carry no sequence number.)
-void discard_rest_of_reply(SerialPort& port) {
+void discard_rest_of_reply(SerialPort& port, Discarded& discarded) {
     const Deadline limit(limits::drain_ms);
     uint8_t byte = 0;
-    while (!limit.expired())
+    while (!limit.expired()) {
         if (failed(receive_byte(port, limits::serial_later_byte_ms, byte))) return;
+        discarded.add(byte);
+    }
 }
 
 }  // namespace
 
-Status serial_receive(SerialPort& port, Wait wait, Reply& reply) {
+Status serial_receive(SerialPort& port, Wait wait, Reply& reply, Discarded& discarded) {
     const uint32_t first = wait == Wait::long_ ? limits::long_first_byte_ms : limits::serial_first_byte_ms;
     const Status s = wait == Wait::block ? receive_block(port, reply)
                                          : receive_frame(reply, [&](uint8_t& byte, bool is_first) {
@@ -75,7 +77,7 @@ Status serial_receive(SerialPort& port, Wait wait, Reply& reply) {
                                            });
     // A reception that saw no byte at all found the line quiet; one whose read call failed has no
     // line to drain.
-    if (failed(s) && s != Status::read_failed && reply.received() > 0) discard_rest_of_reply(port);
+    if (failed(s) && s != Status::read_failed && reply.received() > 0) discard_rest_of_reply(port, discarded);
     return s;
 }
 

@@ -9,7 +9,9 @@
 #include "quillet.h"
 #include "tools/commands.h"
 #include "tools/hex.h"
+#include "tools/json.h"
 #include "tools/session.h"
+#include "tools/status_words.h"
 
 namespace quillet_tool {
 
@@ -18,6 +20,7 @@ namespace {
 constexpr std::array options{
     OptionSpec{"slot", "N", "0 the processor-card slot (default), 1..5 a SAM slot"},
     OptionSpec{"no-reset", "", "do not reset the card first (it was reset by an earlier run)"},
+    OptionSpec{"json", "", "print one JSON object: the ATR and each exchange"},
 };
 
 constexpr size_t largest_block = 250;  // a block frame carries at most 250 bytes
@@ -25,44 +28,6 @@ constexpr size_t block_overhead = 4;   // NAD, PCB, LEN before the APDU; LRC aft
 constexpr size_t response_capacity = 4096;
 constexpr uint8_t sequence_bit = 0x40;  // N(S) of an I-block's PCB
 constexpr uint8_t i_block_mask = 0x80;  // clear in the PCB of an I-block
-
-struct StatusWord {
-    uint16_t value;
-    uint16_t mask;  // the bits that must match; 0xFF00 for "61xx" and the like
-    std::string_view meaning;
-};
-
-// The status words of ISO/IEC 7816-4 that people meet most.
-constexpr std::array status_words{
-    StatusWord{0x9000, 0xFFFF, "success"},
-    StatusWord{0x6100, 0xFF00, "more response data available"},
-    StatusWord{0x6283, 0xFFFF, "selected file deactivated"},
-    StatusWord{0x63C0, 0xFFF0, "verification failed, tries left in the low digit"},
-    StatusWord{0x6581, 0xFFFF, "memory failure"},
-    StatusWord{0x6700, 0xFFFF, "wrong length"},
-    StatusWord{0x6882, 0xFFFF, "secure messaging not supported"},
-    StatusWord{0x6982, 0xFFFF, "security status not satisfied"},
-    StatusWord{0x6983, 0xFFFF, "authentication method blocked"},
-    StatusWord{0x6985, 0xFFFF, "conditions of use not satisfied"},
-    StatusWord{0x6986, 0xFFFF, "command not allowed (no current file)"},
-    StatusWord{0x6A80, 0xFFFF, "incorrect data"},
-    StatusWord{0x6A81, 0xFFFF, "function not supported"},
-    StatusWord{0x6A82, 0xFFFF, "file or application not found"},
-    StatusWord{0x6A83, 0xFFFF, "record not found"},
-    StatusWord{0x6A86, 0xFFFF, "incorrect P1 P2"},
-    StatusWord{0x6A88, 0xFFFF, "referenced data not found"},
-    StatusWord{0x6B00, 0xFFFF, "wrong P1 P2"},
-    StatusWord{0x6C00, 0xFF00, "wrong Le, the right one in SW2"},
-    StatusWord{0x6D00, 0xFFFF, "instruction not supported"},
-    StatusWord{0x6E00, 0xFFFF, "class not supported"},
-    StatusWord{0x6F00, 0xFFFF, "no precise diagnosis"},
-};
-
-std::string_view meaning_of(uint16_t sw) {
-    for (const auto& entry : status_words)
-        if ((sw & entry.mask) == entry.value) return entry.meaning;
-    return "unknown status word";
-}
 
 // NAD 0, the PCB, LEN, the APDU and the LRC over everything before it.
 std::vector<uint8_t> block_of(const std::vector<uint8_t>& apdu, uint8_t pcb) {
@@ -85,13 +50,19 @@ int run_apdu(const Arguments& args) {
     const auto slot = static_cast<int16_t>(args.number("slot", 0, 0, 5));
     ReaderSession session(args);
     const int32_t h = session.handle();
+    const bool json = args.has("json");
+    JsonObject result;
+    std::vector<JsonObject> exchanges;
 
     if (!args.has("no-reset")) {
         std::vector<uint8_t> answer(response_capacity);
         int16_t length = 0;
         check(sam_slt_reset(h, slot, &length, answer.data()), "sam_slt_reset");
         answer.resize(static_cast<size_t>(length));
-        std::printf("ATR %s\n", to_hex(answer).c_str());
+        if (json)
+            result.text("atr", to_hex(answer));
+        else
+            std::printf("ATR %s\n", to_hex(answer).c_str());
     }
     uint8_t pcb = 0x00;
     for (const auto& apdu : apdus) {
@@ -106,20 +77,29 @@ int run_apdu(const Arguments& args) {
         }
         // NAD, PCB, LEN, then LEN bytes: the data and SW1 SW2.
         const size_t inf = response[2];
-        std::printf("> %s\n", to_hex(apdu).c_str());
+        JsonObject exchange;
+        exchange.text("apdu", to_hex(apdu));
+        if (!json) std::printf("> %s\n", to_hex(apdu).c_str());
         if (inf < 2) {
-            std::printf("< (a response without a status word)\n");
+            if (!json) std::printf("< (a response without a status word)\n");
         } else {
             const std::span<const uint8_t> data(response.data() + 3, inf - 2);
             const auto sw = static_cast<uint16_t>(response[1 + inf] << 8 | response[2 + inf]);
-            std::printf("< %s\nSW %04X %.*s\n", to_hex(data).c_str(), sw, static_cast<int>(meaning_of(sw).size()),
-                        meaning_of(sw).data());
+            const std::string_view meaning = status_word_meaning(sw);
+            char sw_text[8];
+            std::snprintf(sw_text, sizeof sw_text, "%04X", sw);
+            exchange.text("data", to_hex(data)).text("sw", sw_text).text("meaning", meaning);
+            if (!json)
+                std::printf("< %s\nSW %s %.*s\n", to_hex(data).c_str(), sw_text, static_cast<int>(meaning.size()),
+                            meaning.data());
         }
+        exchanges.push_back(exchange);
         // The next I-block's N(S) follows the card's last I-block: the library's own follow-ups
         // (GET RESPONSE, a resend with the right Le) took sequence numbers too. A card that did
         // not answer with an I-block did not take this one.
         if ((response[1] & i_block_mask) == 0) pcb = static_cast<uint8_t>((response[1] & sequence_bit) ^ sequence_bit);
     }
+    if (json) result.list("exchanges", exchanges).print();
     return 0;
 }
 

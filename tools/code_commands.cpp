@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "quillet.h"
+#include "tools/code_presenting.h"
 #include "tools/commands.h"
 #include "tools/families.h"
 #include "tools/hex.h"
+#include "tools/json.h"
 #include "tools/session.h"
 
 namespace quillet_tool {
@@ -23,7 +25,8 @@ constexpr std::array present_options{
 constexpr std::array change_options{
     family_option, OptionSpec{"code", "HEX", "the new code"},
     OptionSpec{"old", "HEX", "present this current code first"}, set_option, selector_option};
-constexpr std::array counter_options{family_option, set_option, selector_option};
+constexpr std::array counter_options{family_option, set_option, selector_option,
+                                     OptionSpec{"json", "", "print one JSON object"}};
 
 const CodeFamily& family_of(const Arguments& args) {
     const std::string name = args.required("family");
@@ -48,7 +51,7 @@ int run_present(const Arguments& args) {
     const CodeFamily& family = family_of(args);
     const auto code = code_of(args, family, "code");
     ReaderSession session(args);
-    check(family.present(session.handle(), target_of(args), code.data()), family.present_name);
+    present_code(session.handle(), family, target_of(args), code.data());
     std::printf("code accepted\n");
     return 0;
 }
@@ -58,7 +61,7 @@ int run_change(const Arguments& args) {
     const auto code = code_of(args, family, "code");
     const auto old = args.has("old") ? code_of(args, family, "old") : std::vector<uint8_t>{};
     ReaderSession session(args);
-    if (!old.empty()) check(family.present(session.handle(), target_of(args), old.data()), family.present_name);
+    if (!old.empty()) present_code(session.handle(), family, target_of(args), old.data());
     check(family.change(session.handle(), target_of(args), code.data()), family.change_name);
     std::printf("code changed\n");
     return 0;
@@ -69,7 +72,12 @@ int run_counter(const Arguments& args) {
     ReaderSession session(args);
     int value = 0;
     check(family.counter(session.handle(), target_of(args), &value), family.counter_name);
-    if (family.counter_counts_attempts)
+    if (args.has("json"))
+        JsonObject()
+            .text("family", family.name)
+            .number(family.counter_counts_attempts ? "attempts_left" : "attempt_counter", value)
+            .print();
+    else if (family.counter_counts_attempts)
         std::printf("attempts left: %d\n", value);
     else
         std::printf("attempt counter: 0x%02X\n", value);

@@ -26,5 +26,6 @@ const Command& counter_command();
 const Command& apdu_command();
 const Command& run_command();
 const Command& beep_command();
+const Command& watch_command();
 
 }  // namespace quillet_tool

@@ -1,9 +1,11 @@
 // quillet info: library and reader versions, serial number, device code, whether a card is in.
+#include <array>
 #include <cstdio>
 
 #include "quillet.h"
 #include "tools/commands.h"
 #include "tools/hex.h"
+#include "tools/json.h"
 #include "tools/session.h"
 
 namespace quillet_tool {
@@ -14,10 +16,12 @@ constexpr int16_t version_length = 18;
 constexpr int16_t serial_length = 16;
 constexpr int16_t device_code_length = 3;
 
+constexpr std::array options{OptionSpec{"json", "", "print one JSON object instead of lines"}};
+
 int run_info(const Arguments& args) {
     uint8_t library[20] = {0};
     lib_ver(library);
-    ReaderSession session(args);
+    ReaderSession session(args, ReaderFirst::yes);
     const int32_t h = session.handle();
 
     uint8_t version[version_length + 1] = {0};
@@ -29,6 +33,20 @@ int run_info(const Arguments& args) {
     int16_t state = 0;
     check(get_status(h, &state), "get_status");
 
+    if (args.has("json")) {
+        JsonObject()
+            .text("library", reinterpret_cast<const char*>(library))
+            .text("reader", reinterpret_cast<const char*>(version))
+            .number("port", session.port())
+            .text("device", session.device())
+            .number("baud", session.baud())
+            .text("serial", to_hex(serial))
+            .text("device_code", to_hex(device_code))
+            .flag("card_present", state != 0)
+            .number("card_state", state)
+            .print();
+        return 0;
+    }
     std::printf("library      %s\n", reinterpret_cast<const char*>(library));
     std::printf("reader       %s\n", reinterpret_cast<const char*>(version));
     std::printf("port         %d at %ld baud\n", session.port(), static_cast<long>(session.baud()));
@@ -45,7 +63,7 @@ int run_info(const Arguments& args) {
 
 const Command& info_command() {
     static const Command command{"info", "", "show the library and reader versions, serial number, device code and card state",
-                                 {}, run_info};
+                                 options, run_info};
     return command;
 }
 

@@ -3,14 +3,18 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <stdexcept>
 #include <vector>
 
 #include "quillet.h"
+#include "tools/code_presenting.h"
 #include "tools/commands.h"
 #include "tools/families.h"
+#include "tools/family_check.h"
 #include "tools/hex.h"
+#include "tools/json.h"
 #include "tools/progress.h"
 #include "tools/session.h"
 
@@ -28,17 +32,20 @@ constexpr std::array read_options{
     OptionSpec{"zone", "Z", "zone, on cards with zones (default 0)"},
     OptionSpec{"offset", "N", "first address (words on a 93C46A; default 0)"},
     OptionSpec{"length", "N", "how many addresses (default: to the end of the card or zone)"},
-    OptionSpec{"output", "FILE", "write the bytes to FILE instead of printing them"},
+    OptionSpec{"output", "FILE", "write the bytes to FILE (- the standard output) instead of printing them"},
     OptionSpec{"hex", "", "print one line of hexadecimal digits instead of a dump"},
+    OptionSpec{"json", "", "print one JSON object with the bytes in hexadecimal"},
+    no_check_option,
 };
 
 constexpr std::array write_options{
     OptionSpec{"family", "NAME", "card family (sle4442, 24c02, 93c46a, at88sc1608, ...)"},
     OptionSpec{"zone", "Z", "zone, on cards with zones (default 0)"},
     OptionSpec{"offset", "N", "first address (words on a 93C46A; default 0)"},
-    OptionSpec{"input", "FILE", "the bytes to write"},
+    OptionSpec{"input", "FILE", "the bytes to write (- the standard input)"},
     OptionSpec{"data", "HEX", "the bytes to write, in hexadecimal"},
     OptionSpec{"code", "HEX", "present the card's security code first"},
+    no_check_option,
 };
 
 const MemoryFamily& family_of(const Arguments& args) {
@@ -86,7 +93,7 @@ void present_code_first(int32_t handle, const MemoryFamily& family, const std::s
     const auto code = parse_hex(code_text, "--code");
     if (static_cast<int>(code.size()) != codes->code_bytes)
         throw UsageError("--code: " + std::string(family.name) + " codes are " + std::to_string(codes->code_bytes) + " bytes");
-    check(codes->present(handle, {}, code.data()), codes->present_name);
+    present_code(handle, *codes, {}, code.data());
 }
 
 int run_read(const Arguments& args) {
@@ -95,13 +102,23 @@ int run_read(const Arguments& args) {
     const long offset = args.number("offset", 0, 0, largest_position);
     const long length = args.number("length", family.capacity_of(zone) - offset, 1, largest_position);
     ReaderSession session(args);
+    check_family(session.handle(), family.name, args);
     std::vector<uint8_t> bytes(static_cast<size_t>(std::max(length, 0L) * family.unit_bytes));
     transfer(session.handle(), family, zone, offset, length, bytes.data(), false);
 
-    if (const auto path = args.value("output")) {
+    const auto path = args.value("output");
+    if (path == "-") {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size() || std::fflush(stdout) != 0)
+            throw std::runtime_error("cannot write the standard output");
+    } else if (path) {
         std::ofstream file(*path, std::ios::binary);
         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         if (!file.flush()) throw std::runtime_error("cannot write " + *path);
+    } else if (args.has("json")) {
+        JsonObject json;
+        json.text("family", family.name);
+        if (family.zoned()) json.number("zone", zone);
+        json.number("offset", offset).number("length", length).text("data", to_hex(bytes)).print();
     } else if (args.has("hex")) {
         std::printf("%s\n", to_hex(bytes).c_str());
     } else {
@@ -115,6 +132,7 @@ std::vector<uint8_t> data_of(const Arguments& args) {
     const auto hex = args.value("data");
     if (path.has_value() == hex.has_value()) throw UsageError("give the bytes with either --input FILE or --data HEX");
     if (hex) return parse_hex(*hex, "--data");
+    if (path == "-") return {std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
     std::ifstream file(*path, std::ios::binary);
     if (!file) throw std::runtime_error("cannot read " + *path);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
@@ -130,8 +148,12 @@ int run_write(const Arguments& args) {
     const long length = static_cast<long>(data.size()) / family.unit_bytes;
     if (length > largest_position) throw UsageError("more data than a card holds");
     ReaderSession session(args);
+    check_family(session.handle(), family.name, args);
     if (const auto code = args.value("code")) present_code_first(session.handle(), family, *code);
     transfer(session.handle(), family, zone, offset, length, data.data(), true);
+    const std::string where = family.zoned() ? "zone " + std::to_string(zone) + ", offset " : "offset ";
+    std::printf("wrote %zu byte%s to the %.*s card at %s%ld\n", data.size(), data.size() == 1 ? "" : "s",
+                static_cast<int>(family.name.size()), family.name.data(), where.c_str(), offset);
     return 0;
 }
 

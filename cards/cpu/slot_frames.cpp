@@ -1,5 +1,9 @@
 #include "cards/cpu/slot_frames.h"
 
+#include <string>
+
+#include "reader/trace.h"
+
 namespace quillet::cpu {
 
 namespace {
@@ -37,6 +41,7 @@ Status Attempts::exchange(int32_t handle, const Frame& frame, Reply& reply) {
         const Status s = quillet::exchange(handle, frame, Wait::normal, reply);
         if (!failed(s) || used_ == retries_) return s;
         ++used_;
+        if (trace::on()) trace::mark(handle, "retry " + std::to_string(used_));
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include "reader/exchange.h"
 #include "reader/platform/clock.h"
+#include "reader/trace.h"
 
 namespace quillet::flash_retries {
 
@@ -51,6 +52,7 @@ Status with_pauses(const PausedRetries& rule, Attempt&& try_once) {
                                                                          : 0;
         if (used >= allowed) return o.status;
         ++used;
+        if (trace::on()) trace::mark(0, "retry after a pause of 300 ms");
         delay_ms(pause_ms);
     }
 }
@@ -61,6 +63,7 @@ Status at_once(Attempt&& try_once) {
     for (int retries = 0;; ++retries) {
         const Outcome o = try_once();
         if (!failed(o.status) || retries == at_once_retries) return o.status;
+        if (trace::on()) trace::mark(0, "retry at once");
     }
 }
 

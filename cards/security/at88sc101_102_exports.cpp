@@ -3,97 +3,98 @@
 #include "cards/security/at88sc101_102.h"
 #include "cards/security/security_steps.h"
 #include "quillet.h"
+#include "reader/trace.h"
 
 using namespace quillet;
 using namespace quillet::at88sc10x;
 
 QL_API int16_t QL_CALL srd_101(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) noexcept {
-    return code(read(at88sc101, handle, whole_card, offset, length, buffer));
+    return QL_TRACED(read(at88sc101, handle, whole_card, offset, length, buffer), handle, offset, length, buffer);
 }
 QL_API int16_t QL_CALL swr_101(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) noexcept {
-    return code(write(at88sc101, handle, whole_card, offset, length, data));
+    return QL_TRACED(write(at88sc101, handle, whole_card, offset, length, data), handle, offset, length, data);
 }
 QL_API int16_t QL_CALL ser_101(int32_t handle, int16_t offset, int16_t length) noexcept {
-    return code(erase(at88sc101, handle, whole_card, offset, length));
+    return QL_TRACED(erase(at88sc101, handle, whole_card, offset, length), handle, offset, length);
 }
 QL_API int16_t QL_CALL csc_101(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept {
-    return code(present_code(at88sc101, handle, length, code_bytes));
+    return QL_TRACED(present_code(at88sc101, handle, length, code_bytes), handle, length, code_bytes);
 }
 QL_API int16_t QL_CALL wsc_101(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept {
-    return code(change_code(at88sc101, handle, length, code_bytes));
+    return QL_TRACED(change_code(at88sc101, handle, length, code_bytes), handle, length, code_bytes);
 }
 QL_API int16_t QL_CALL rsc_101(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
-    return code(read_code(at88sc101, handle, length, buffer));
+    return QL_TRACED(read_code(at88sc101, handle, length, buffer), handle, length, buffer);
 }
 QL_API int16_t QL_CALL rsct_101(int32_t handle, int16_t* count) noexcept {
-    return code(read_error_counter(at88sc101, handle, count));
+    return QL_TRACED(read_error_counter(at88sc101, handle, count), handle, count);
 }
 QL_API int16_t QL_CALL cesc_101(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept {
-    return code(present_erase_code(at88sc101, handle, whole_card, length, code_bytes));
+    return QL_TRACED(present_erase_code(at88sc101, handle, whole_card, length, code_bytes), handle, length, code_bytes);
 }
 QL_API int16_t QL_CALL wesc_101(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept {
-    return code(change_erase_code(at88sc101, handle, whole_card, length, code_bytes));
+    return QL_TRACED(change_erase_code(at88sc101, handle, whole_card, length, code_bytes), handle, length, code_bytes);
 }
 QL_API int16_t QL_CALL resc_101(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
-    return code(read_erase_code(at88sc101, handle, whole_card, length, buffer));
+    return QL_TRACED(read_erase_code(at88sc101, handle, whole_card, length, buffer), handle, length, buffer);
 }
 QL_API int16_t QL_CALL resct_101(int32_t handle, int16_t* count) noexcept {
-    return code(read_erase_counter(at88sc101, handle, whole_card, count));
+    return QL_TRACED(read_erase_counter(at88sc101, handle, whole_card, count), handle, count);
 }
 QL_API int16_t QL_CALL clrpr_101(int32_t handle) noexcept {
-    return code(clear_flag(at88sc101, handle, whole_card, security::protect_flag));
+    return QL_TRACED(clear_flag(at88sc101, handle, whole_card, security::protect_flag), handle);
 }
 QL_API int16_t QL_CALL clrrd_101(int32_t handle) noexcept {
-    return code(clear_flag(at88sc101, handle, whole_card, security::read_flag));
+    return QL_TRACED(clear_flag(at88sc101, handle, whole_card, security::read_flag), handle);
 }
 QL_API int16_t QL_CALL fakefus_101(int32_t handle, int16_t flag) noexcept {
-    return code(simulate_fuse(at88sc101, handle, flag));
+    return QL_TRACED(simulate_fuse(at88sc101, handle, flag), handle, flag);
 }
-QL_API int16_t QL_CALL psnl_101(int32_t handle) noexcept { return code(personalise(at88sc101, handle)); }
-QL_API int16_t QL_CALL chk_101(int32_t handle) noexcept { return code(check_card(at88sc101, handle)); }
+QL_API int16_t QL_CALL psnl_101(int32_t handle) noexcept { return QL_TRACED(personalise(at88sc101, handle), handle); }
+QL_API int16_t QL_CALL chk_101(int32_t handle) noexcept { return QL_TRACED(check_card(at88sc101, handle), handle); }
 
 QL_API int16_t QL_CALL srd_102(int32_t handle, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer) noexcept {
-    return code(read(at88sc102, handle, zone, offset, length, buffer));
+    return QL_TRACED(read(at88sc102, handle, zone, offset, length, buffer), handle, zone, offset, length, buffer);
 }
 QL_API int16_t QL_CALL swr_102(int32_t handle, int16_t zone, int16_t offset, int16_t length,
                                const uint8_t* data) noexcept {
-    return code(write(at88sc102, handle, zone, offset, length, data));
+    return QL_TRACED(write(at88sc102, handle, zone, offset, length, data), handle, zone, offset, length, data);
 }
 QL_API int16_t QL_CALL ser_102(int32_t handle, int16_t zone, int16_t offset, int16_t length) noexcept {
-    return code(erase(at88sc102, handle, zone, offset, length));
+    return QL_TRACED(erase(at88sc102, handle, zone, offset, length), handle, zone, offset, length);
 }
 QL_API int16_t QL_CALL csc_102(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept {
-    return code(present_code(at88sc102, handle, length, code_bytes));
+    return QL_TRACED(present_code(at88sc102, handle, length, code_bytes), handle, length, code_bytes);
 }
 QL_API int16_t QL_CALL wsc_102(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept {
-    return code(change_code(at88sc102, handle, length, code_bytes));
+    return QL_TRACED(change_code(at88sc102, handle, length, code_bytes), handle, length, code_bytes);
 }
 QL_API int16_t QL_CALL rsc_102(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
-    return code(read_code(at88sc102, handle, length, buffer));
+    return QL_TRACED(read_code(at88sc102, handle, length, buffer), handle, length, buffer);
 }
 QL_API int16_t QL_CALL rsct_102(int32_t handle, int16_t* count) noexcept {
-    return code(read_error_counter(at88sc102, handle, count));
+    return QL_TRACED(read_error_counter(at88sc102, handle, count), handle, count);
 }
 QL_API int16_t QL_CALL cesc_102(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return code(present_erase_code(at88sc102, handle, zone, length, code_bytes));
+    return QL_TRACED(present_erase_code(at88sc102, handle, zone, length, code_bytes), handle, zone, length, code_bytes);
 }
 QL_API int16_t QL_CALL wesc_102(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return code(change_erase_code(at88sc102, handle, zone, length, code_bytes));
+    return QL_TRACED(change_erase_code(at88sc102, handle, zone, length, code_bytes), handle, zone, length, code_bytes);
 }
 QL_API int16_t QL_CALL resc_102(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) noexcept {
-    return code(read_erase_code(at88sc102, handle, zone, length, buffer));
+    return QL_TRACED(read_erase_code(at88sc102, handle, zone, length, buffer), handle, zone, length, buffer);
 }
 QL_API int16_t QL_CALL resct_102(int32_t handle, int16_t zone, int16_t* count) noexcept {
-    return code(read_erase_counter(at88sc102, handle, zone, count));
+    return QL_TRACED(read_erase_counter(at88sc102, handle, zone, count), handle, zone, count);
 }
 QL_API int16_t QL_CALL clrpr_102(int32_t handle, int16_t zone) noexcept {
-    return code(clear_flag(at88sc102, handle, zone, security::protect_flag));
+    return QL_TRACED(clear_flag(at88sc102, handle, zone, security::protect_flag), handle, zone);
 }
 QL_API int16_t QL_CALL clrrd_102(int32_t handle, int16_t zone) noexcept {
-    return code(clear_flag(at88sc102, handle, zone, security::read_flag));
+    return QL_TRACED(clear_flag(at88sc102, handle, zone, security::read_flag), handle, zone);
 }
 QL_API int16_t QL_CALL fakefus_102(int32_t handle, int16_t flag) noexcept {
-    return code(simulate_fuse(at88sc102, handle, flag));
+    return QL_TRACED(simulate_fuse(at88sc102, handle, flag), handle, flag);
 }
-QL_API int16_t QL_CALL psnl_102(int32_t handle) noexcept { return code(personalise(at88sc102, handle)); }
-QL_API int16_t QL_CALL chk_102(int32_t handle) noexcept { return code(check_card(at88sc102, handle)); }
+QL_API int16_t QL_CALL psnl_102(int32_t handle) noexcept { return QL_TRACED(personalise(at88sc102, handle), handle); }
+QL_API int16_t QL_CALL chk_102(int32_t handle) noexcept { return QL_TRACED(check_card(at88sc102, handle), handle); }

@@ -12,4 +12,7 @@ std::string windows_device_name(int port_number);
 // QUILLET_COM<n+1> when it is set (QUILLET_COM1 for port 0), else /dev/ttyS<n>.
 std::string posix_device_name(int port_number);
 
+// The device port number n opens on this platform.
+std::string serial_device_name(int port_number);
+
 }  // namespace quillet

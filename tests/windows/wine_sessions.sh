@@ -85,6 +85,29 @@ while IFS='|' read -r name program argument arguments; do
     tail -n 8 "$logs/$name.frames" | sed 's/^/    /'
   fi
 done <<<"$runs"
+
+# The frame trace under Windows: the first program again, with QUILLET_TRACE naming a file (by its
+# Windows name); the file must hold the frames on COM1 and the calls.
+first=$(head -n 1 <<<"$runs")
+IFS='|' read -r name program argument arguments <<<"$first"
+read -r -a reader_args <<<"$arguments"
+trace_file="$logs/trace.log"
+if start_reader trace "${reader_args[@]}" && stty -F "$pty" 9600; then
+  ln -sfn "$pty" "$prefix/dosdevices/com1"
+  QUILLET_TRACE="Z:${trace_file//\//\\}" wine "$program" ${argument:+"$argument"} </dev/null >"$logs/trace.result" 2>&1
+  stop_reader
+  if grep -Eq '^[0-9]+\.[0-9]{6} COM1 > AA( [0-9A-F]{2})+' "$trace_file" 2>/dev/null &&
+     grep -Eq '^[0-9]+\.[0-9]{6} call ic_init\(port=0, baud=[0-9]+\) = [0-9]+' "$trace_file"; then
+    passed=$((passed + 1))
+    echo "passed  trace ($name, $(wc -l <"$trace_file") lines)"
+  else
+    failed=$((failed + 1))
+    echo "FAILED  trace ($name): no frames or calls in the trace file"
+    head -n 8 "$trace_file" 2>/dev/null | sed 's/^/    /'
+  fi
+else
+  failed=$((failed + 1))
+fi
 total=$((($(date +%s%N) - all_started) / 1000000))
 echo "wine runs: $passed passed, $failed failed, $total ms"
 [ $failed -eq 0 ]
