@@ -183,13 +183,14 @@ private:
 
 }  // namespace
 
-// Held by another program: the system refused access, or another open holds the lock or the
-// terminal's exclusive use. Anything else (no such device, a device that is not a terminal, such
-// as /dev/null or a plain file) is a port error.
+// Held by another program: another open holds the lock or the terminal's exclusive use (EBUSY).
+// Anything else is a port error: no such device, no right to it (EACCES: a matter of the device's
+// permissions, not of another program), a device that is not a terminal such as /dev/null or a
+// plain file.
 OpenResult open_serial_port(int port_number, const SerialSettings& settings) {
     const std::string path = posix_device_name(port_number);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return {nullptr, errno == EACCES || errno == EBUSY ? Status::port_busy : Status::port_error};
+    if (fd < 0) return {nullptr, errno == EBUSY ? Status::port_busy : Status::port_error};
     if (!is_terminal(fd)) {
         ::close(fd);
         return {nullptr, Status::port_error};

@@ -6,6 +6,7 @@
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -72,6 +73,20 @@ TEST_F(SilentPort, SerialOpenSucceedsWithoutAReaderAndIsExclusive) {
     EXPECT_GT(again, 0) << "closing releases the port";
     EXPECT_EQ(ic_exit(again), 0);
     EXPECT_EQ(ic_exit(again), QL_PORT_ERROR) << "a closed handle cannot be closed again";
+}
+
+// A device the caller has no right to is not "held by another program": that would send the user
+// looking for a program that does not exist. Root passes every permission check, so only an
+// unprivileged run meets the refusal.
+TEST_F(SilentPort, ADeviceTheCallerMayNotOpenIsAPortErrorNotBusy) {
+    ASSERT_EQ(chmod(path_.c_str(), 0), 0);
+    const int32_t h = ic_init(0, 9600);
+    if (h > 0) {
+        EXPECT_EQ(geteuid(), 0u) << "only root opens a device of mode 000";
+        ic_exit(h);
+        return;
+    }
+    EXPECT_EQ(h, QL_PORT_ERROR);
 }
 
 TEST_F(SilentPort, ClosingGivesUpExclusiveUse) {
