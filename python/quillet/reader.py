@@ -36,8 +36,8 @@ def _call(lib, name, *args):
 
 def _open_error(status, call, port):
     device = device_of(port)
-    # The library tells a port held by another program from other failures, but a device the
-    # caller may not open reads as busy too: the system's own reason settles it.
+    # The library tells a port held by another program from other failures; the system's own
+    # reason, learnt by opening the device here, says which failure it was.
     reason = open_failure(device) if status in (QL_PORT_BUSY, QL_PORT_ERROR) else ""
     if status == QL_PORT_BUSY and not reason:
         detail = f"port {port} ({device}) is held by another program"
