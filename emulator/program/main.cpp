@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     std::string error;
     const auto options = vreader::parse_options(argc, argv, error);
     if (!options) {
-        std::fprintf(stderr, "quillet-vreader: %s\n%s", error.c_str(), vreader::usage_text().c_str());
+        std::fprintf(stderr, "quillet-vreader: %s\nsee quillet-vreader --help\n", error.c_str());
         return 2;
     }
     if (options->help) {
