@@ -42,8 +42,8 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 100;
-    constexpr int blocks = 7;
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 50;
+    constexpr int blocks = 15;
     bench::VirtualReaderProcess vr{"--rate", "115200", "--card", "cpu"};
     if (!vr.running()) return 1;
     bench::FloorHost floor(vr.pty_path());
@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     const auto read = bench::compare(vr, floor, [&] { return session.apdu(read_binary); }, rounds, blocks);
     const auto select = bench::compare(vr, floor, [&] { return session.apdu(select_by_name); }, rounds, blocks);
     ic_exit(handle);
-    std::printf("APDUs over the pseudo-terminal at 115200 baud, median of %d blocks of %d\n", blocks, rounds);
+    std::printf("APDUs over the pseudo-terminal at 115200 baud, median of %d turns of %d\n", blocks, rounds);
     bench::print("READ BINARY, 16 bytes (19-byte frame, 27-byte reply)", read);
     bench::print("SELECT by name with 61 08 and GET RESPONSE (two frames each way)", select);
     return read.failures + select.failures ? 1 : 0;

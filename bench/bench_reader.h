@@ -2,8 +2,8 @@
 // thread's CPU time, and the floor each figure is judged against. The floor sends the very bytes
 // the library sent (taken from the reader's frame log) over the same pseudo-terminal the cheapest
 // way the handshake allows, one write and one tcdrain per byte, and reads each reply by its
-// length field. Floor and library run in turns, blocks of each, and the medians are compared, so
-// that the machine's load weighs on both alike.
+// length field. Floor and library run in turns, a block of each, and the ratios within the turns
+// are what is printed, so that the machine's load weighs on both alike.
 #pragma once
 
 #include <fcntl.h>
@@ -130,6 +130,8 @@ struct Cost {
 struct Comparison {
     Cost library;
     Cost floor;
+    double wall_ratio;  // median over the turns of library / floor in the same turn
+    double cpu_ratio;
     double wire_ms;
     int failures;
 };
@@ -139,14 +141,16 @@ inline double median(std::vector<double> v) {
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-// Per run of the operation: `blocks` turns of `rounds` runs by the library and `rounds` replays of
-// its recorded bytes by the floor; medians of the blocks.
+// Per run of the operation: `turns` turns, each of `rounds` runs by the library and `rounds`
+// replays of its recorded bytes by the floor (which of the two goes first alternates); the
+// medians of the turns, and the medians of the ratios within a turn, which the machine's other
+// load, changing from one second to the next, disturbs least.
 inline Comparison compare(VirtualReaderProcess& vr, FloorHost& floor, const std::function<bool()>& operation, int rounds,
-                          int blocks) {
+                          int turns) {
     bool ok = true;
     const Recording recording = record(vr, operation, ok);
-    Comparison c{{0, 0}, {0, 0}, wire_ms(recording.bytes), ok ? 0 : 1};
-    std::vector<double> wall[2], cpu[2];
+    Comparison c{{0, 0}, {0, 0}, 0, 0, wire_ms(recording.bytes), ok ? 0 : 1};
+    std::vector<double> wall[2], cpu[2], wall_ratio, cpu_ratio;
     const auto run_block = [&](int who, const std::function<bool()>& once) {
         const double cpu_start = thread_cpu_ms();
         const auto wall_start = std::chrono::steady_clock::now();
@@ -155,12 +159,22 @@ inline Comparison compare(VirtualReaderProcess& vr, FloorHost& floor, const std:
         wall[who].push_back(took / rounds);
         cpu[who].push_back((thread_cpu_ms() - cpu_start) / rounds);
     };
-    for (int b = 0; b < blocks; ++b) {
-        run_block(0, operation);
-        run_block(1, [&] { return floor.replay(recording); });
+    const std::function<bool()> replay = [&] { return floor.replay(recording); };
+    for (int t = 0; t < turns; ++t) {
+        if (t % 2 == 0) {
+            run_block(0, operation);
+            run_block(1, replay);
+        } else {
+            run_block(1, replay);
+            run_block(0, operation);
+        }
+        wall_ratio.push_back(wall[0].back() / wall[1].back());
+        cpu_ratio.push_back(cpu[0].back() / cpu[1].back());
     }
     c.library = {median(wall[0]), median(cpu[0])};
     c.floor = {median(wall[1]), median(cpu[1])};
+    c.wall_ratio = median(wall_ratio);
+    c.cpu_ratio = median(cpu_ratio);
     return c;
 }
 
@@ -168,9 +182,9 @@ inline void print(const char* what, const Comparison& c) {
     std::printf("%s%s\n", what, c.failures ? "  (FAILED calls)" : "");
     std::printf("  wire time at 115200        %10.3f ms\n", c.wire_ms);
     std::printf("  round trip   library %10.3f ms  floor %10.3f ms  = %.3f x the floor\n", c.library.wall_ms,
-                c.floor.wall_ms, c.library.wall_ms / c.floor.wall_ms);
+                c.floor.wall_ms, c.wall_ratio);
     std::printf("  CPU time     library %10.3f ms  floor %10.3f ms  = %.3f x the floor's; library %.2f%% of the wire time\n",
-                c.library.cpu_ms, c.floor.cpu_ms, c.library.cpu_ms / c.floor.cpu_ms, 100.0 * c.library.cpu_ms / c.wire_ms);
+                c.library.cpu_ms, c.floor.cpu_ms, c.cpu_ratio, 100.0 * c.library.cpu_ms / c.wire_ms);
 }
 
 }  // namespace bench

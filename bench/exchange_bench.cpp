@@ -12,8 +12,8 @@
 #include "quillet.h"
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 200;
-    constexpr int blocks = 7;
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 100;
+    constexpr int blocks = 15;
     bench::VirtualReaderProcess vr{"--rate", "115200"};
     if (!vr.running()) return 1;
     bench::FloorHost floor(vr.pty_path());
@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     const auto short_exchange = bench::compare(vr, floor, [&] { return get_status(handle, &state) == 0; }, rounds, blocks);
     const auto read_144 = bench::compare(vr, floor, [&] { return srd_eeprom(handle, 0, 144, buffer) == 0; }, rounds, blocks);
     ic_exit(handle);
-    std::printf("Single exchanges over the pseudo-terminal at 115200 baud, median of %d blocks of %d\n", blocks, rounds);
+    std::printf("Single exchanges over the pseudo-terminal at 115200 baud, median of %d turns of %d\n", blocks, rounds);
     bench::print("Card-present query (10-byte frame, 6-byte reply)", short_exchange);
     bench::print("144-byte read of the user area (12-byte frame, 149-byte reply)", read_144);
     return short_exchange.failures + read_144.failures ? 1 : 0;

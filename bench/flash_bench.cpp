@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr int blocks = 3;
+constexpr int blocks = 5;
 constexpr int32_t at45_size = 2048 * 264;
 constexpr int32_t ssf_size = 512 * 1024;
 
