@@ -73,6 +73,7 @@ test: $(TEST_TARGETS)
 bench: build
 	$(BUILD)/bench/exchange-bench
 	$(BUILD)/bench/flash-bench
+	$(BUILD)/bench/flash-bench --latency 16
 	$(BUILD)/bench/apdu-bench
 	$(BUILD)/bench/scale-bench
 	@if [ -x $(BUILD)/bench/des-bench ]; then $(BUILD)/bench/des-bench; fi

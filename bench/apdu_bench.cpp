@@ -1,15 +1,10 @@
 // APDU round trips through the library over the pseudo-terminal at 115200 baud, against the
-// virtual processor card: the round-trip time and the library's CPU time per APDU, set against
-// the time the same frames take on a real wire (10 bits a byte). Two APDUs: READ BINARY of 16
-// bytes (one block frame each way) and SELECT by name with Le (case 4: the card answers 61 08 and
-// the library fetches the FCI with GET RESPONSE, two frames each way). Prints figures; it is not
-// a test.
-#include <signal.h>
-#include <sys/wait.h>
-#include <time.h>
-#include <unistd.h>
-
-#include <chrono>
+// virtual processor card, each beside its floor (the same bytes, one write and one tcdrain per
+// byte, bench_reader.h): READ BINARY of 16 bytes (one block frame each way) and SELECT by name
+// with Le (case 4: the card answers 61 08 and the library fetches the FCI with GET RESPONSE, two
+// frames each way). Prints figures; it is not a test.
+//
+//   apdu-bench [APDUs per block]
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -44,47 +39,18 @@ private:
     uint8_t pcb_ = 0x00;
 };
 
-struct Case {
-    const char* name;
-    Bytes apdu;
-    int wire_bytes;  // command and reply frames of one APDU, all exchanges
-};
-
-void measure(Session& session, const Case& c, int rounds) {
-    session.apdu(c.apdu);  // warm-up
-    const double cpu_start = bench::thread_cpu_ms();
-    const auto wall_start = std::chrono::steady_clock::now();
-    int failures = 0;
-    for (int i = 0; i < rounds; ++i) failures += !session.apdu(c.apdu);
-    const double wall_ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall_start).count();
-    const double cpu_ms = bench::thread_cpu_ms() - cpu_start;
-    const double wire_ms = c.wire_bytes * 10 * 1000.0 / 115200.0;
-    const double wall_per = wall_ms / rounds;
-    const double cpu_per = cpu_ms / rounds;
-    std::printf("%s, %d APDUs (%d failed)\n", c.name, rounds, failures);
-    std::printf("  wire time per APDU at 115200     %8.3f ms (%d bytes x 10 bits)\n", wire_ms, c.wire_bytes);
-    std::printf("  round trip per APDU (pty)        %8.3f ms  = %.2f%% of the wire time\n", wall_per,
-                100.0 * wall_per / wire_ms);
-    std::printf("  library CPU time per APDU        %8.3f ms  = %.2f%% of the wire time\n", cpu_per,
-                100.0 * cpu_per / wire_ms);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char* program = argc > 1 ? argv[1] : QUILLET_VREADER_PATH;
-    const int rounds = argc > 2 ? std::atoi(argv[2]) : 300;
-    pid_t reader = -1;
-    const std::string pty = bench::start_reader(program, "cpu", reader);
-    if (pty.empty()) {
-        std::fprintf(stderr, "cannot start %s\n", program);
-        return 1;
-    }
-    setenv("QUILLET_COM1", pty.c_str(), 1);
+    const int rounds = argc > 1 ? std::atoi(argv[1]) : 50;
+    constexpr int blocks = 15;
+    bench::VirtualReaderProcess vr{"--rate", "115200", "--card", "cpu"};
+    if (!vr.running()) return 1;
+    bench::FloorHost floor(vr.pty_path());
+    vr.export_port(0);
     const int32_t handle = ic_init(0, 115200);
-    if (handle < 0) {
-        std::fprintf(stderr, "ic_init failed: %d\n", handle);
+    if (!floor.is_open() || handle < 0) {
+        std::fprintf(stderr, "cannot open the virtual reader's terminal (ic_init %d)\n", handle);
         return 1;
     }
     uint8_t answer[QL_CPU_ANSWER_MAX];
@@ -96,15 +62,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the virtual card did not answer\n");
         return 1;
     }
-    // READ BINARY: frame 10 + 9-byte block, reply 5 + 22-byte block (16 data, SW).
-    measure(session, {"READ BINARY, 16 bytes", {0x00, 0xB0, 0x00, 0x00, 0x10}, 19 + 27}, rounds);
-    // SELECT by name, case 4: 24 + 11 bytes, then GET RESPONSE 19 + 19 bytes.
-    measure(session,
-            {"SELECT by name with 61 08 and GET RESPONSE",
-             {0x00, 0xA4, 0x04, 0x00, 0x04, 0xF0, 0x51, 0x56, 0x52, 0x00},
-             24 + 11 + 19 + 19},
-            rounds);
+    const Bytes read_binary{0x00, 0xB0, 0x00, 0x00, 0x10};
+    const Bytes select_by_name{0x00, 0xA4, 0x04, 0x00, 0x04, 0xF0, 0x51, 0x56, 0x52, 0x00};
+    // The floor replays one APDU's frames again and again; the card answers each as it comes.
+    const auto read = bench::compare(vr, floor, [&] { return session.apdu(read_binary); }, rounds, blocks);
+    const auto select = bench::compare(vr, floor, [&] { return session.apdu(select_by_name); }, rounds, blocks);
     ic_exit(handle);
-    bench::stop_reader(reader);
-    return 0;
+    std::printf("APDUs over the pseudo-terminal at 115200 baud, median of %d turns of %d\n", blocks, rounds);
+    bench::print("READ BINARY, 16 bytes (19-byte frame, 27-byte reply)", read);
+    bench::print("SELECT by name with 61 08 and GET RESPONSE (two frames each way)", select);
+    return read.failures + select.failures ? 1 : 0;
 }

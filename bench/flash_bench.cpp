@@ -1,15 +1,17 @@
-// Whole-card transfers of the flash cards over the pseudo-terminal at 115200 baud, each set against
-// the time its bytes take on a real wire (bytes on the line x 10 bits / 115200): a full AT45D041
-// read with srd_45d041 and with Read_45 (its double reads counted as wire time), a full SSF1101
-// write and read. The pseudo-terminal does not pace bytes, so the measured time is the library's
-// and the virtual reader's own cost. Prints figures; it is not a test.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+// Whole-card transfers of the flash cards over the pseudo-terminal at 115200 baud, each beside its
+// floor (the same bytes, one write and one tcdrain per byte, bench_reader.h) and its wire time (the
+// bytes on the line x 10 bits / 115200): a full AT45D041 read with srd_45d041 and with Read_45
+// (every page twice), a full SSF1101 write and read.
+//
+// With --latency MS the virtual reader paces its replies at the line's byte time and hands them
+// to the host in bursts every MS ms, as a USB serial adapter does; the full AT45D041 read is then
+// timed against its wire time. Prints figures; it is not a test.
+//
+//   flash-bench [--latency MS]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,106 +21,92 @@
 
 namespace {
 
-constexpr double baud = 115200.0;
-constexpr double bits_per_byte = 10.0;
+constexpr int blocks = 5;
+constexpr int32_t at45_size = 2048 * 264;
+constexpr int32_t ssf_size = 512 * 1024;
 
-// Bytes on the line for a transfer of `length` bytes in frames that carry `per_frame` data bytes
-// at most and never cross a page: each frame costs `request_overhead` bytes plus its data when it
-// carries them (writes), and the reply `reply_overhead` plus its data (reads).
-struct Traffic {
-    double request_bytes = 0;
-    double reply_bytes = 0;
-    int frames = 0;
+std::vector<uint8_t> pattern(int32_t size, int step, int page) {
+    std::vector<uint8_t> image(static_cast<size_t>(size));
+    for (int32_t i = 0; i < size; ++i) image[static_cast<size_t>(i)] = static_cast<uint8_t>(i * step + i / page);
+    return image;
+}
+
+// A reader with the card and the library's handle on it, the floor's descriptor opened first.
+struct Bench {
+    explicit Bench(const std::vector<std::string>& args) : vr(args), floor(vr.pty_path()) {
+        vr.export_port(0);
+        handle = vr.running() && floor.is_open() ? ic_init(0, 115200) : -1;
+    }
+    ~Bench() {
+        if (handle >= 0) ic_exit(handle);
+    }
+    bench::VirtualReaderProcess vr;
+    bench::FloorHost floor;
+    int32_t handle = -1;
 };
 
-Traffic transfer_traffic(int pages, int page_size, int per_frame, bool write, double request_overhead,
-                         double reply_overhead, int repeats = 1) {
-    Traffic t;
-    for (int page = 0; page < pages; ++page) {
-        for (int offset = 0; offset < page_size; offset += per_frame) {
-            const int n = page_size - offset < per_frame ? page_size - offset : per_frame;
-            t.request_bytes += repeats * (request_overhead + (write ? n : 0));
-            t.reply_bytes += repeats * (reply_overhead + (write ? 0 : n));
-            t.frames += repeats;
-        }
+bool transfer(Bench& b, const char* what, const std::function<bool()>& call) {
+    const auto c = bench::compare(b.vr, b.floor, call, 1, blocks);
+    bench::print(what, c);
+    return c.failures == 0;
+}
+
+int whole_cards() {
+    bool ok = true;
+    std::printf("Whole-card transfers over the pseudo-terminal at 115200 baud, median of %d turns\n", blocks);
+    {
+        Bench b({"--rate", "115200", "--card", "at45d041"});
+        if (b.handle < 0) return 1;
+        const auto image = pattern(at45_size, 7, 264);
+        ok &= Write_45(b.handle, 0, 0, at45_size, image.data()) == 0;
+        std::vector<uint8_t> back(image.size());
+        ok &= transfer(b, "AT45D041 read, srd_45d041",
+                       [&] { return srd_45d041(b.handle, 0, 0, at45_size, back.data()) == 0 && back == image; });
+        ok &= transfer(b, "AT45D041 read, Read_45 (every page twice)",
+                       [&] { return Read_45(b.handle, 0, 0, at45_size, back.data()) == 0 && back == image; });
     }
-    return t;
+    {
+        Bench b({"--rate", "115200", "--card", "ssf1101"});
+        if (b.handle < 0) return 1;
+        const auto image = pattern(ssf_size, 13, 1024);
+        ok &= transfer(b, "SSF1101 write, swr_ssf1101", [&] { return swr_ssf1101(b.handle, 0, 0, ssf_size, image.data()) == 0; });
+        std::vector<uint8_t> back(image.size());
+        ok &= transfer(b, "SSF1101 read, srd_ssf1101",
+                       [&] { return srd_ssf1101(b.handle, 0, 0, ssf_size, back.data()) == 0 && back == image; });
+    }
+    if (!ok) std::printf("a transfer failed or read back other data\n");
+    return ok ? 0 : 1;
 }
 
-double wire_ms(const Traffic& t) { return (t.request_bytes + t.reply_bytes) * bits_per_byte * 1000.0 / baud; }
-
-bool run(const char* what, const Traffic& t, const std::function<int()>& call) {
+int behind_adapter(const char* latency) {
+    Bench b({"--rate", "115200", "--card", "at45d041", "--pace", "--latency", latency});
+    if (b.handle < 0) return 1;
+    const auto image = pattern(at45_size, 7, 264);
+    std::vector<uint8_t> back(image.size());
+    bool ok = Write_45(b.handle, 0, 0, at45_size, image.data()) == 0;
+    b.vr.clear_log();
     const auto start = std::chrono::steady_clock::now();
-    const int status = call();
-    const double measured = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    const double wire = wire_ms(t);
-    std::printf("  %-34s %6d frames  wire %9.1f ms  measured %9.1f ms  = %6.2f%% of the wire time%s\n", what, t.frames,
-                wire, measured, 100.0 * measured / wire, status ? "  FAILED" : "");
-    if (status) std::printf("    status %d\n", status);
-    return status == 0;
-}
-
-int32_t open_on(const std::string& pty) {
-    setenv("QUILLET_COM1", pty.c_str(), 1);
-    return ic_init(0, 115200);
+    ok = ok && srd_45d041(b.handle, 0, 0, at45_size, back.data()) == 0 && back == image;
+    const double took = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    double bytes = 0;
+    size_t frames = 0;
+    for (const auto& f : b.vr.frames()) {
+        bytes += static_cast<double>(f.bytes.size());
+        frames += f.direction == '>';
+    }
+    const double wire = bench::wire_ms(bytes);
+    std::printf("AT45D041 read, srd_45d041, paced at 115200 and handed over every %s ms%s\n", latency, ok ? "" : "  (FAILED)");
+    std::printf("  %zu frames  wire %9.1f ms  measured %9.1f ms  = %.3f x the wire time\n", frames, wire, took, took / wire);
+    return ok ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char* program = argc > 1 ? argv[1] : QUILLET_VREADER_PATH;
-    bool all_ok = true;
-    std::printf("Whole-card transfers at 115200 baud over the pseudo-terminal (wire = bytes x 10 bits / 115200)\n");
-
-    {
-        pid_t reader = -1;
-        const std::string pty = bench::start_reader(program, "at45d041", reader);
-        const int32_t h = pty.empty() ? -1 : open_on(pty);
-        if (h < 0) {
-            std::fprintf(stderr, "cannot reach the virtual reader with an AT45D041 card\n");
-            return 1;
-        }
-        constexpr int32_t size = 2048 * 264;
-        std::vector<uint8_t> image(size);
-        for (int32_t i = 0; i < size; ++i) image[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 7 + i / 264);
-        Write_45(h, 0, 0, size, image.data());
-        std::vector<uint8_t> back(size);
-        // srd_45d041: the card check (4 status frames of 10 bytes, replies of 6), then frames of
-        // 12 bytes asking for up to 144, replies of 5 + n.
-        Traffic paced = transfer_traffic(2048, 264, 144, false, 12, 5);
-        paced.request_bytes += 4 * 10;
-        paced.reply_bytes += 4 * 6;
-        paced.frames += 4;
-        all_ok &= run("AT45D041 read, srd_45d041", paced, [&] { return srd_45d041(h, 0, 0, size, back.data()); });
-        all_ok &= back == image;
-        // Read_45: every page twice, 12 bytes out and 269 back.
-        all_ok &= run("AT45D041 read, Read_45 (double)", transfer_traffic(2048, 264, 264, false, 12, 5, 2),
-                      [&] { return Read_45(h, 0, 0, size, back.data()); });
-        all_ok &= back == image;
-        ic_exit(h);
-        bench::stop_reader(reader);
+    if (argc == 3 && std::strcmp(argv[1], "--latency") == 0) return behind_adapter(argv[2]);
+    if (argc != 1) {
+        std::fprintf(stderr, "usage: flash-bench [--latency MS]\n");
+        return 2;
     }
-    {
-        pid_t reader = -1;
-        const std::string pty = bench::start_reader(program, "ssf1101", reader);
-        const int32_t h = pty.empty() ? -1 : open_on(pty);
-        if (h < 0) {
-            std::fprintf(stderr, "cannot reach the virtual reader with an SSF1101 card\n");
-            return 1;
-        }
-        constexpr int32_t size = 512 * 1024;
-        std::vector<uint8_t> image(size);
-        for (int32_t i = 0; i < size; ++i) image[static_cast<size_t>(i)] = static_cast<uint8_t>(i * 13 + i / 1024);
-        // A write piece: announce of 12 bytes and its reply of 5, data frame of n + 2 and its reply of 5.
-        all_ok &= run("SSF1101 write, swr_ssf1101", transfer_traffic(512, 1024, 1024, true, 12 + 2, 5 + 5),
-                      [&] { return swr_ssf1101(h, 0, 0, size, image.data()); });
-        std::vector<uint8_t> back(size);
-        all_ok &= run("SSF1101 read, srd_ssf1101", transfer_traffic(512, 1024, 1024, false, 12, 5),
-                      [&] { return srd_ssf1101(h, 0, 0, size, back.data()); });
-        all_ok &= back == image;
-        ic_exit(h);
-        bench::stop_reader(reader);
-    }
-    if (!all_ok) std::printf("a transfer failed or read back other data\n");
-    return all_ok ? 0 : 1;
+    return whole_cards();
 }

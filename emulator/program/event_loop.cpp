@@ -140,6 +140,7 @@ int run_vreader(const Options& options, const ReadyHandler& on_ready) {
         return 1;
     }
     link->set_pacing(options.pace);
+    link->set_latency(options.latency_ms);
     std::unique_ptr<ControlServer> control;
     if (!options.control.empty()) {
         control = ControlServer::open(options.control, error);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "emulator/serial/adapter_latency.h"
+
 namespace vreader {
 
 std::optional<Options> parse_options(int argc, const char* const* argv, std::string& error) {
@@ -46,6 +48,15 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
                 return std::nullopt;
             }
             o.rate = *baud;
+        } else if (arg == "--latency") {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            const auto ms = parse_number(*v);
+            if (!ms || *ms < AdapterLatency::shortest_ms || *ms > AdapterLatency::longest_ms) {
+                error = "--latency takes 1..16 (milliseconds between an adapter's hand-overs)";
+                return std::nullopt;
+            }
+            o.latency_ms = *ms;
         } else if (arg == "--version") {
             const auto v = value();
             if (!v) return std::nullopt;
@@ -122,6 +133,8 @@ std::string usage_text() {
         "  --empty-state S      card-present query on an empty slot: zero (status 0, state 0), 86, 89\n"
         "  --control PATH       control socket (line commands: insert, remove, mem, fault, log, stop...)\n"
         "  --pace               replies at the real byte time of the rate (10 bits a byte)\n"
+        "  --latency MS         replies reach the host in bursts every MS ms (1..16), as through a USB\n"
+        "                       serial adapter's latency timer\n"
         "  --com N              name the terminal QUILLET_COM<N> (default 1: the library's port 0)\n"
         "  --daemon             run in the background; print shell lines that export the terminal,\n"
         "                       the control socket (one is made if --control is not given) and the pid\n"

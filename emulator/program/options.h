@@ -22,6 +22,7 @@ struct Options {
     EmptyAnswer empty_state = EmptyAnswer::zero;
     std::string control;  // control socket path, "" none
     bool pace = false;    // replies at the real byte time of the rate
+    uint32_t latency_ms = 0;  // replies handed to the host every latency_ms (0: at once)
     int com = 1;          // the variable named in the first line: QUILLET_COM<com>
     bool daemon = false;  // run in the background (daemon.h)
     std::string pid_file;  // daemon: where its process id goes ("" : beside its control socket)

@@ -80,7 +80,7 @@ short PtyLink::poll_events(Millis t) const {
 
 int PtyLink::timeout_ms(Millis t) const {
     Millis due = UINT64_MAX;
-    if (pending_) due = std::max(pending_at_, pacing_.next_due(pending_sent_));
+    if (pending_) due = latency_.reaches_host(next_byte_due());
     else if (t < hung_up_until_) due = hung_up_until_;
     if (!assembler_.idle()) due = std::min(due, last_byte_ + frame_gap_ms);
     if (due == UINT64_MAX) return -1;
@@ -145,25 +145,31 @@ void PtyLink::consume(const uint8_t* bytes, size_t n, Millis t) {
     }
 }
 
+size_t PtyLink::bytes_due(Millis t) const {
+    const size_t total = pending_->bytes.size();
+    if (t < pending_at_) return 0;
+    if (pending_->byte_interval_ms) return static_cast<size_t>(std::min<Millis>(total, 1 + (t - pending_at_) / pending_->byte_interval_ms));
+    return pacing_.due(total, t);
+}
+
+PtyLink::Millis PtyLink::next_byte_due() const {
+    if (pending_->byte_interval_ms) return pending_at_ + pending_sent_ * pending_->byte_interval_ms;
+    return std::max(pending_at_, pacing_.next_due(pending_sent_));
+}
+
+// A reply goes out as its bytes fall due: all at once, at the line's pace, or one every interval
+// (a dripping reply); behind an adapter, what fell due by its last hand-over. The rest of a reply
+// is given up when the host has gone.
 void PtyLink::send_due(Millis t) {
     if (!pending_ || t < pending_at_) return;
     const Bytes& bytes = pending_->bytes;
-    if (pending_->byte_interval_ms && pending_sent_ + 1 < bytes.size()) {
-        // A dripping reply: one byte now, the next one interval later (the rest is given up when
-        // the host has gone).
-        if (write_all(master_, Bytes{bytes[pending_sent_++]})) {
-            pending_at_ = t + pending_->byte_interval_ms;
-            return;
-        }
-    } else if (pending_->byte_interval_ms) {
-        write_all(master_, Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(pending_sent_), bytes.end()));
-    } else {
-        const size_t due = pacing_.due(bytes.size(), t);
-        if (due > pending_sent_) write_all(master_, Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(pending_sent_),
-                                                          bytes.begin() + static_cast<std::ptrdiff_t>(due)));
-        pending_sent_ = due;
-        if (pending_sent_ < bytes.size()) return;
+    const size_t due = bytes_due(latency_.handed_over_by(t));
+    if (due > pending_sent_) {
+        const bool written = write_all(master_, Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(pending_sent_),
+                                                      bytes.begin() + static_cast<std::ptrdiff_t>(due)));
+        pending_sent_ = written ? due : bytes.size();
     }
+    if (pending_sent_ < bytes.size()) return;
     pending_.reset();
     pending_sent_ = 0;
     if (reader_.link_restart_pending()) {

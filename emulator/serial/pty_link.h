@@ -15,6 +15,7 @@
 
 #include "emulator/core/command_frame.h"
 #include "emulator/core/reader.h"
+#include "emulator/serial/adapter_latency.h"
 #include "emulator/serial/line_pacing.h"
 
 namespace vreader {
@@ -49,12 +50,17 @@ public:
 
     // Replies at the real byte time of the reader's rate (line_pacing.h).
     void set_pacing(bool on) { pacing_.enable(on); }
+    // Replies reach the host in bursts every period_ms, as behind a USB serial adapter
+    // (adapter_latency.h); 0 leaves them unheld.
+    void set_latency(uint32_t period_ms) { latency_.set(period_ms); }
 
 private:
     PtyLink(Reader& reader, int master, int slave, std::string slave_path);
     void take_input(Millis now);
     void consume(const uint8_t* bytes, size_t n, Millis now);
     void send_due(Millis now);
+    size_t bytes_due(Millis t) const;  // of the pending reply, on the line by t
+    Millis next_byte_due() const;      // when its next byte is on the line
 
     Reader& reader_;
     int master_;
@@ -64,12 +70,14 @@ private:
     Millis last_byte_ = 0;
     Millis hung_up_until_ = 0;
     bool carried_out_ = false;
-    // A reply waiting for its time (delay fault) or going out byte by byte (drip fault); input
-    // waits while it does. pending_at_ is when its next byte is due, pending_sent_ how many went.
+    // A reply waiting for its time (delay fault) or going out byte by byte (drip fault, pacing);
+    // input waits while it does. pending_at_ is when its first byte is due, pending_sent_ how
+    // many went.
     std::optional<WireReply> pending_;
     Millis pending_at_ = 0;
     size_t pending_sent_ = 0;  // bytes of the pending reply already written (pacing)
     LinePacing pacing_;
+    AdapterLatency latency_;
 };
 
 }  // namespace vreader

@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +22,7 @@
 #include "reader/platform/clock.h"
 #include "reader/platform/device_names.h"
 #include "reader/platform/serial_port.h"
+#include "reader/platform/transmit_wait.h"
 
 // <sys/ioctl.h> clashes with the kernel's termios2 definitions; the call itself is all we need.
 extern "C" int ioctl(int fd, unsigned long request, ...);
@@ -69,10 +72,54 @@ int poll_until(int fd, short events, const Deadline& deadline) {
     }
 }
 
+// What a port's driver can tell of its transmitter, learnt once when the port opens.
+enum class TransmitReport {
+    nothing_held,              // a pseudo-terminal: a written byte is with the other side at once
+    queue,                     // the output queue only (most USB serial adapters)
+    queue_and_shift_register,  // the queue and the line status register (UARTs)
+};
+
+// Unix98 pseudo-terminal slaves have these major device numbers.
+constexpr unsigned first_pty_slave_major = 136;
+constexpr unsigned last_pty_slave_major = 143;
+
+TransmitReport transmit_report_of(int fd) {
+    struct stat st{};
+    if (::fstat(fd, &st) == 0 && S_ISCHR(st.st_mode) && major(st.st_rdev) >= first_pty_slave_major &&
+        major(st.st_rdev) <= last_pty_slave_major)
+        return TransmitReport::nothing_held;
+    unsigned line_status = 0;
+    return ioctl(fd, TIOCSERGETLSR, &line_status) == 0 ? TransmitReport::queue_and_shift_register : TransmitReport::queue;
+}
+
+// The driver's answers about the transmitter, for wait_until_transmitted.
+class DriverTransmitLine final : public TransmitLine {
+public:
+    DriverTransmitLine(const int& fd, const TransmitReport& report) : fd_(fd), report_(report) {}
+    bool look(TransmitState& state) override {
+        int queued = 0;
+        if (ioctl(fd_, TIOCOUTQ, &queued) != 0) return false;
+        state.queued = static_cast<uint32_t>(std::max(queued, 0));
+        state.shift_register_empty = true;
+        if (report_ == TransmitReport::queue_and_shift_register && state.queued == 0) {
+            unsigned line_status = 0;
+            if (ioctl(fd_, TIOCSERGETLSR, &line_status) != 0) return false;
+            state.shift_register_empty = (line_status & TIOCSER_TEMT) != 0;
+        }
+        return true;
+    }
+    // sleep_for sleeps again for the time left when a signal interrupts it.
+    void sleep(std::chrono::microseconds time) override { std::this_thread::sleep_for(time); }
+
+private:
+    const int& fd_;
+    const TransmitReport& report_;
+};
+
 class LinuxSerialPort final : public SerialPort {
 public:
     LinuxSerialPort(int fd, const SerialSettings& settings)
-        : fd_(fd), timeouts_(settings.timeouts), baud_(settings.baud) {}
+        : fd_(fd), timeouts_(settings.timeouts), baud_(settings.baud), report_(transmit_report_of(fd)) {}
     ~LinuxSerialPort() override { close(); }
 
     bool write_byte(uint8_t byte) override {
@@ -85,21 +132,10 @@ public:
         }
     }
 
-    // The kernel's output queue empty and, where the driver can tell, the transmitter's shift
-    // register too; looked at once a character time, for at most the write time-out (tcdrain
-    // would wait without limit on a line that does not move).
+    // Transmit-empty, asked of the driver as cheaply as it can answer (transmit_wait.h).
     bool wait_transmit_empty() override {
-        const Deadline limit(write_timeout_ms());
-        const auto character_time = std::chrono::microseconds(10'000'000 / std::max<uint32_t>(baud_, 1));
-        for (;;) {
-            int queued = 0;
-            if (ioctl(fd_, TIOCOUTQ, &queued) != 0) return false;
-            unsigned line_status = 0;
-            const bool shifted_out = ioctl(fd_, TIOCSERGETLSR, &line_status) != 0 || (line_status & TIOCSER_TEMT);
-            if (queued == 0 && shifted_out) return true;
-            if (limit.expired()) return false;
-            std::this_thread::sleep_for(character_time);
-        }
+        if (report_ == TransmitReport::nothing_held) return drain();
+        return wait_until_transmitted(line_, baud_, write_timeout_ms());
     }
 
     // A read call as the reader link sees it: up to count bytes within the read time-outs. Bytes
@@ -107,6 +143,7 @@ public:
     // reply read one byte at a time costs a few system calls, not two per byte.
     ReadResult read(uint8_t* into, size_t count, size_t& got) override {
         got = take_buffered(into, count);
+        if (got == count) return ReadResult::ok;  // no clock read, no system call
         const uint32_t total = timeouts_.read_total_per_byte_ms * static_cast<uint32_t>(count) + timeouts_.read_total_constant_ms;
         const Deadline whole(total);
         // Once a byte has come, the next must follow within the interval time-out.
@@ -164,6 +201,15 @@ public:
     }
 
 private:
+    // A pseudo-terminal keeps no output queue, so tcdrain returns as soon as the kernel has looked:
+    // one call, the least the handshake can cost. A signal that interrupts it is no failure.
+    bool drain() {
+        for (;;) {
+            if (ioctl(fd_, TCSBRK, 1) == 0) return true;
+            if (errno != EINTR) return false;
+        }
+    }
+
     uint32_t write_timeout_ms() const { return timeouts_.write_total_per_byte_ms + timeouts_.write_total_constant_ms; }
 
     size_t take_buffered(uint8_t* into, size_t count) {
@@ -176,6 +222,8 @@ private:
     int fd_;
     SerialTimeouts timeouts_;
     uint32_t baud_;
+    TransmitReport report_;
+    DriverTransmitLine line_{fd_, report_};
     std::array<uint8_t, 1024> input_{};
     size_t input_begin_ = 0;
     size_t input_end_ = 0;

@@ -17,6 +17,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "quillet.h"
@@ -141,6 +142,24 @@ struct GuardedBuffer {
 
 bool table_wanted() { return std::getenv("QUILLET_FAULT_TABLE") != nullptr; }
 
+// One read of the family into a guarded buffer, timed, with the frames it took.
+struct ReadRun {
+    int16_t status;
+    double took;
+    bool guards_intact;
+    size_t frames;
+    Bytes data;
+};
+
+ReadRun read_once(VirtualReaderProcess& vr, int32_t h, const Family& family) {
+    vr.clear_log();
+    GuardedBuffer buffer(family.output);
+    const auto start = std::chrono::steady_clock::now();
+    const int16_t status = family.read(h, buffer.data());
+    const double took = seconds_since(start);
+    return {status, took, buffer.guards_intact(), vr.host_frames().size(), buffer.inside()};
+}
+
 // Test names and failure messages show the family by its name.
 void PrintTo(const Family& value, std::ostream* out) { *out << value.name; }
 
@@ -171,10 +190,9 @@ TEST_P(FaultCampaign, EveryFaultGivesItsStatusInTimeAndLeavesThePortUsable) {
                             (c.transport ? family.hides_transport : family.hides_refusal);
         // The last frame of the operation is the one that carries the data.
         vr.set_fault(c.make(frames, hidden ? 1 : family.cover));
-        GuardedBuffer buffer(family.output);
-        const auto start = std::chrono::steady_clock::now();
-        const int16_t status = family.read(h, buffer.data());
-        const double took = seconds_since(start);
+        const ReadRun run = read_once(vr, h, family);
+        const int16_t status = run.status;
+        const double took = run.took;
         vr.clear_faults();
 
         if (c.expect == Expect::succeeds || hidden)
@@ -184,12 +202,12 @@ TEST_P(FaultCampaign, EveryFaultGivesItsStatusInTimeAndLeavesThePortUsable) {
         const double budget = 0.5 + c.budget_s * (c.expect == Expect::fails && !hidden ? family.cover : 1) +
                               (hidden ? family.retry_pause_s : 0);
         EXPECT_LT(took, budget);
-        EXPECT_TRUE(buffer.guards_intact()) << "written outside the caller's buffer";
+        EXPECT_TRUE(run.guards_intact) << "written outside the caller's buffer";
         EXPECT_EQ(open_descriptors(), descriptors);
 
-        GuardedBuffer after(family.output);
-        EXPECT_EQ(family.read(h, after.data()), 0) << "the port stays usable";
-        EXPECT_EQ(after.inside(), reference.inside()) << "the next exchange reads its own reply";
+        const ReadRun after = read_once(vr, h, family);
+        EXPECT_EQ(after.status, 0) << "the port stays usable";
+        EXPECT_EQ(after.data, reference.inside()) << "the next exchange reads its own reply";
         if (table_wanted())
             std::printf("ROW|%s|%s|%d|%.0f\n", c.name, family.name, status, took * 1000);
     }
@@ -202,6 +220,57 @@ INSTANTIATE_TEST_SUITE_P(Families, FaultCampaign, ::testing::ValuesIn(families()
                              for (const char* p = param.param.name; *p; ++p)
                                  if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
                              return name;
+                         });
+
+// Behind a USB serial adapter whose latency timer hands replies over every 1 or 16 ms: every
+// family's read, and the faults a read survives, succeed with exactly the frames of a read
+// without them (an interval time-out that fired early would have cost a failure or a retry).
+class AdapterLatencyCampaign : public ::testing::TestWithParam<std::tuple<Family, int>> {};
+
+TEST_P(AdapterLatencyCampaign, EveryReadSucceedsWithoutARetry) {
+    const auto& [family, latency] = GetParam();
+    const std::string latency_text = std::to_string(latency);
+    VirtualReaderProcess vr{"--card", family.card, "--rate", "115200", "--latency", latency_text};
+    ASSERT_TRUE(vr.running());
+    vr.export_port(0);
+    const int32_t h = ic_init(0, 115200);
+    ASSERT_GT(h, 0);
+    if (family.prepare) family.prepare(h);
+
+    const ReadRun plain = read_once(vr, h, family);
+    ASSERT_EQ(plain.status, 0);
+    // Each frame waits at most one period for its reply.
+    const double per_frame_s = latency / 1000.0 + 0.02;
+    EXPECT_LT(plain.took, 0.5 + static_cast<double>(plain.frames) * per_frame_s);
+    if (table_wanted())
+        std::printf("ROW|latency %d ms|%s|%d|%.0f\n", latency, family.name, plain.status, plain.took * 1000);
+
+    for (const FaultCase& c : fault_cases()) {
+        if (c.expect != Expect::succeeds || (c.slow && !family.slow_faults)) continue;
+        SCOPED_TRACE(std::string(family.name) + " / " + c.name + " / latency " + latency_text);
+        vr.set_fault(c.make(static_cast<uint32_t>(plain.frames), 1));
+        const ReadRun run = read_once(vr, h, family);
+        vr.clear_faults();
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.frames, plain.frames) << "a retry hid a failed exchange";
+        EXPECT_LT(run.took, 0.5 + c.budget_s + static_cast<double>(plain.frames) * per_frame_s);
+        EXPECT_TRUE(run.guards_intact);
+        const ReadRun after = read_once(vr, h, family);
+        EXPECT_EQ(after.status, 0);
+        EXPECT_EQ(after.data, plain.data);
+        if (table_wanted())
+            std::printf("ROW|%s, latency %d ms|%s|%d|%.0f\n", c.name, latency, family.name, run.status, run.took * 1000);
+    }
+    EXPECT_EQ(ic_exit(h), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, AdapterLatencyCampaign,
+                         ::testing::Combine(::testing::ValuesIn(families()), ::testing::Values(1, 16)),
+                         [](const ::testing::TestParamInfo<std::tuple<Family, int>>& param) {
+                             std::string name;
+                             for (const char* p = std::get<0>(param.param).name; *p; ++p)
+                                 if (std::isalnum(static_cast<unsigned char>(*p))) name += *p;
+                             return name + "_" + std::to_string(std::get<1>(param.param)) + "ms";
                          });
 
 // The reader goes away in the middle of a session: the call fails within its time-out, writes

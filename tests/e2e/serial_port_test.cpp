@@ -19,6 +19,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "quillet.h"
 #include "reader/exchange.h"
@@ -184,6 +185,50 @@ TEST_F(SilentPort, SignalsDoNotStretchTheWait) {
     }
     ASSERT_TRUE(WIFEXITED(child_status));
     EXPECT_EQ(WEXITSTATUS(child_status), 0) << "expected -132 after 2.0 to 2.8 s";
+}
+
+// Sending under a 200 us interval timer: the byte writes and the transmit-empty waits are
+// interrupted again and again, and every frame still goes out once, whole and in order. (Each is
+// read at once from the other side: the next send purges the line.) Run in a child process, so
+// that a send that never ends is a failure rather than a hung test.
+TEST_F(SilentPort, SignalsDoNotBreakTheSending) {
+    const std::vector<uint8_t> frame{0xAA, 0xB9, 0x00, 0x05, 0x80, 0x00, 0x00, 0x00, 0x00, 0x96};
+    ASSERT_EQ(fcntl(master_, F_SETFL, O_NONBLOCK), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        struct sigaction action{};
+        action.sa_handler = on_alarm;
+        sigaction(SIGALRM, &action, nullptr);
+        const itimerval every_200us{{0, 200}, {0, 200}};
+        setitimer(ITIMER_REAL, &every_200us, nullptr);
+        const int32_t h = ic_init(0, 115200);
+        int whole = 0;
+        for (int i = 0; i < 50 && h > 0; ++i) {
+            if (quillet::send_frame(h, quillet::reader_frame(quillet::reader_command::card_present)) != quillet::Status::ok) break;
+            std::vector<uint8_t> line;
+            const auto start = std::chrono::steady_clock::now();
+            while (line.size() < frame.size() + 1 && std::chrono::steady_clock::now() - start < std::chrono::milliseconds(50)) {
+                uint8_t buffer[32];
+                const ssize_t n = read(master_, buffer, sizeof buffer);
+                if (n > 0) line.insert(line.end(), buffer, buffer + n);
+            }
+            whole += line == frame;
+        }
+        _exit(whole == 50 ? 0 : 1);
+    }
+    int child_status = 0;
+    const auto start = std::chrono::steady_clock::now();
+    while (waitpid(child, &child_status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(10)) {
+            kill(child, SIGKILL);
+            waitpid(child, &child_status, 0);
+            FAIL() << "sending 50 frames was still running after 10 s";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(WIFEXITED(child_status));
+    EXPECT_EQ(WEXITSTATUS(child_status), 0) << "a frame went out short, long or not at all";
 }
 
 TEST_F(SilentPort, LongWaitTimesOutAfterAboutEightSeconds) {

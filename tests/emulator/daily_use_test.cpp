@@ -1,12 +1,15 @@
-// The virtual reader as a daily tool: line pacing, family names in any case, image sizes in the
+// The virtual reader as a daily tool: line pacing, an adapter's latency timer, family names in any case, image sizes in the
 // messages, and the check of a --save file before the reader starts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 
 #include "emulator/cards/catalog.h"
+#include "emulator/core/reader.h"
+#include "emulator/serial/adapter_latency.h"
 #include "emulator/serial/line_pacing.h"
 #include "tests/emulator/frames.h"
 #include "tests/emulator/host_port.h"
@@ -57,6 +60,58 @@ TEST(LinePacing, AReadTakesItsTransferTimeOverThePseudoTerminal) {
     EXPECT_EQ(reply.size(), 149u);
     EXPECT_GE(took, std::chrono::milliseconds(165));
     EXPECT_LT(took, std::chrono::seconds(2));
+}
+
+TEST(AdapterLatency, HandsOverOnAGridOfItsPeriod) {
+    AdapterLatency latency;
+    EXPECT_EQ(latency.handed_over_by(1005), 1005u);  // off: at once
+    EXPECT_EQ(latency.reaches_host(1005), 1005u);
+    latency.set(16);
+    // The tick at 1008 hands over what was on the line by 1007; a byte of 1008 waits for 1024.
+    EXPECT_EQ(latency.handed_over_by(1008), 1007u);
+    EXPECT_EQ(latency.handed_over_by(1023), 1007u);
+    EXPECT_EQ(latency.handed_over_by(1024), 1023u);
+    EXPECT_EQ(latency.reaches_host(1007), 1008u);
+    EXPECT_EQ(latency.reaches_host(1008), 1024u);
+}
+
+uint64_t phase_on_grid(uint64_t at_ms, uint64_t period) { return at_ms % period; }
+
+// Behind a 16 ms adapter each reply comes whole on the adapter's grid, even a short one after a wait; the steady clock the
+// reader's grid runs on is the one this process reads.
+TEST(AdapterLatency, RepliesReachTheHostOnTheGrid) {
+    VirtualReaderProcess vr({"--latency", "16"});
+    HostPort host(vr.pty_path(), 9600);
+    ASSERT_TRUE(host.is_open());
+    const Bytes expected = reply_frame(0, vr.read_memory(0x0000, 16));
+    std::vector<uint64_t> phases, waits;
+    for (int i = 0; i < 15; ++i) {
+        ASSERT_EQ(host.exchange(read_memory(0x0000, 16)), expected);
+        ASSERT_EQ(host.arrivals().size(), 1u) << "one burst";
+        phases.push_back(phase_on_grid(host.arrivals()[0].at_ms, 16));
+        waits.push_back(host.arrivals()[0].at_ms - host.sent_ms());
+    }
+    std::sort(phases.begin(), phases.end());
+    std::sort(waits.begin(), waits.end());
+    EXPECT_LE(phases[phases.size() / 2], 2u) << "most replies come just after a tick";
+    // The next frame goes out just after a tick, and its reply waits for the one after.
+    EXPECT_GE(waits[waits.size() / 2], 8u);
+    EXPECT_LE(waits[waits.size() / 2], 18u);
+}
+
+// Paced at 9600 (1.04 ms a byte), a 69-byte reply of 72 ms comes in a handful of bursts, not
+// byte by byte, and no sooner than the line allows.
+TEST(AdapterLatency, APacedReplyComesInBursts) {
+    VirtualReaderProcess vr({"--pace", "--latency", "16"});
+    HostPort host(vr.pty_path(), 9600);
+    ASSERT_TRUE(host.is_open());
+    const Bytes reply = host.exchange(read_memory(0x0000, 64));
+    ASSERT_EQ(reply.size(), 69u);
+    const auto& pieces = host.arrivals();
+    EXPECT_GE(pieces.size(), 3u);
+    EXPECT_LE(pieces.size(), 7u);
+    for (size_t i = 1; i + 1 < pieces.size(); ++i) EXPECT_GE(pieces[i].bytes, 8u) << "piece " << i;
+    EXPECT_GE(pieces.back().at_ms - host.sent_ms(), 72u + 12u);  // the frame's own 12.5 ms, then the reply
 }
 
 TEST(Catalog, FamilyNamesInAnyCase) {

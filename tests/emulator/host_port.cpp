@@ -6,6 +6,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <chrono>
+
 // <sys/ioctl.h> clashes with the kernel's termios2 definitions; the call itself is all we need.
 extern "C" int ioctl(int fd, unsigned long request, ...);
 
@@ -50,9 +52,20 @@ Bytes HostPort::collect(int quiet_ms, size_t limit) {
     return got;
 }
 
+namespace {
+
+uint64_t steady_ms() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace
+
 Bytes HostPort::exchange(const Bytes& frame, int quiet_ms) {
     ioctl(fd_, TCFLSH, TCIOFLUSH);
+    arrivals_.clear();
     if (::write(fd_, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) return {};
+    sent_ms_ = steady_ms();
     Bytes got;
     for (;;) {
         pollfd p{fd_, POLLIN, 0};
@@ -60,6 +73,7 @@ Bytes HostPort::exchange(const Bytes& frame, int quiet_ms) {
         uint8_t buffer[512];
         const ssize_t n = ::read(fd_, buffer, sizeof buffer);
         if (n <= 0) return got;
+        arrivals_.push_back({steady_ms(), static_cast<size_t>(n)});
         got.insert(got.end(), buffer, buffer + n);
         if (got.size() >= 4 && got.size() >= 5u + be16(got[2], got[3])) return got;
     }

@@ -212,7 +212,8 @@ TEST(PtyReader, CardContentsPersistAcrossRuns) {
 }
 
 TEST(PtyReader, RefusesABadCommandLine) {
-    for (const auto& args : std::vector<std::vector<std::string>>{{"--rate", "14400"}, {"--card", "no-such-family"}, {"--save"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--rate", "14400"}, {"--card", "no-such-family"}, {"--save"},
+                                                                          {"--latency", "0"}, {"--latency", "17"}}) {
         ::testing::TestPartResultArray failures;
         {
             ::testing::ScopedFakeTestPartResultReporter reporter(::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &failures);
