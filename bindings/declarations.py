@@ -47,11 +47,11 @@ RESERVED = (
 
 
 def shape(c_type):
-    """(shape, C value type) of a parameter type: ("out", "int16_t") for int16_t*."""
+    """(shape, C value type or None) of a parameter type: ("out", "int16_t") for int16_t*."""
     if c_type == "const char*":
-        return "text", "char"
+        return "text", None
     if c_type in ("uint8_t*", "const uint8_t*"):
-        return ("buffer" if c_type.startswith("const ") else "buffer_out"), "uint8_t"
+        return ("buffer" if c_type.startswith("const ") else "buffer_out"), None
     if c_type.endswith("*") and c_type[:-1] in VALUES:
         return "out", c_type[:-1]
     if c_type in VALUES:
@@ -70,7 +70,7 @@ def parameter(c_type, name, position, language):
     if name.lower() in RESERVED[language]:
         name = "@" + name if language == CSHARP else name + "_"
     form, value = shape(c_type)
-    return FORMS[form][language].format(t=VALUES.get(value, ("", "", ""))[language], n=name)
+    return FORMS[form][language].format(t=value_type(value, language) if value else "", n=name)
 
 
 def parameters(params, language):
