@@ -134,19 +134,6 @@ def test_every_export_is_declared_in_the_headers_types(language):
             assert c_type in allowed, f"{name}({parameter}): {c_type} declared as one of {sorted(allowed)}"
 
 
-def test_the_parsers_tell_the_types_apart():
-    cs = csharp_declarations('[DllImport("quillet", CallingConvention = CallingConvention.StdCall)]\n'
-                             "public static extern short f(int h, out short n, [In, Out] byte[] b, byte[] c);")
-    assert cs == {"f": ({"int16_t"}, [{"int32_t"}, {"int16_t*"}, {"uint8_t*"}, {"const uint8_t*"}])}
-    with pytest.raises(AssertionError):
-        csharp_declarations("[DllImport(\"quillet\")]\npublic static extern short f(int h);")
-    pas = pascal_declarations("function ql_xor(a: LongInt; var b: SmallInt): Byte; stdcall; external 'quillet' name 'xor';")
-    assert pas == {"xor": ({"uint8_t"}, [{"int32_t"}, {"int16_t*"}])}
-    vb = vb_declarations('  Declare Sub f Lib "quillet.dll" ()\r\nDeclarations: Visual Basic\r\n'
-                         '  Declare Sub g Lib "quillet.dll" (ByVal t As String, ByRef v As Long)\r\n')
-    assert vb == {"g": ({"void"}, [{"const char*"}, {"int32_t*", "uint32_t*"}])}
-
-
 @pytest.mark.parametrize("language", ["csharp", "pascal"])
 def test_a_session_through_the_binding(sle4442, tmp_path, language):
     command = os.environ.get(f"QUILLET_{language.upper()}_SESSION")
