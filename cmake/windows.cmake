@@ -35,15 +35,15 @@ function(quillet_windows_library target)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_LINKER_FILE:${target}> $<TARGET_FILE_DIR:${target}>/quillet.lib)
   # What a Windows user gets: the DLL, stripped, with its debug information beside it; its import
-  # library under both names and the export list; the header; and a README with the declarations
-  # of every export for C, C# and Visual Basic.
+  # library under both names and the export list; the header; a README with the declarations of
+  # every export for C and Visual Basic; and the bindings for C# and Delphi / Free Pascal.
+  include(${PROJECT_SOURCE_DIR}/bindings/generate.cmake)
+  quillet_generate_binding(readme ${PROJECT_SOURCE_DIR}/docs/windows-readme.txt windows-readme.txt)
+  quillet_generate_binding(csharp ${PROJECT_SOURCE_DIR}/bindings/Quillet.cs.in Quillet.cs)
+  quillet_generate_binding(pascal ${PROJECT_SOURCE_DIR}/bindings/quillet.pas.in quillet.pas)
   set(readme ${CMAKE_CURRENT_BINARY_DIR}/windows-readme.txt)
-  set(readme_script ${PROJECT_SOURCE_DIR}/cmake/windows_readme.py)
-  add_custom_command(OUTPUT ${readme}
-    COMMAND Python3::Interpreter ${readme_script} ${header} ${PROJECT_SOURCE_DIR}/docs/windows-readme.txt ${readme}
-    DEPENDS ${readme_script} ${header} ${PROJECT_SOURCE_DIR}/docs/windows-readme.txt ${PROJECT_SOURCE_DIR}/python/quillet/_header.py
-    COMMENT "windows-readme.txt with the declarations of every export")
-  add_custom_target(quillet-windows-readme ALL DEPENDS ${readme})
+  set(bindings ${CMAKE_CURRENT_BINARY_DIR}/Quillet.cs ${CMAKE_CURRENT_BINARY_DIR}/quillet.pas)
+  add_custom_target(quillet-bindings ALL DEPENDS ${readme} ${bindings})
   install(TARGETS ${target} RUNTIME DESTINATION bin ARCHIVE DESTINATION lib)
   # The installed DLL is the built one stripped; its debug information goes into DLL.debug beside
   # it, which the DLL names (.gnu_debuglink) so that gdb finds it. Both are made from the built
@@ -57,5 +57,6 @@ function(quillet_windows_library target)
   install(FILES $<TARGET_FILE_DIR:${target}>/quillet.lib ${list} DESTINATION lib)
   install(FILES ${header} DESTINATION include)
   install(FILES ${readme} DESTINATION .)
+  install(FILES ${bindings} DESTINATION bindings)
 endfunction()
 

@@ -27,7 +27,7 @@ windows: deps $(WIN32_BUILD)/CMakeCache.txt $(WIN64_BUILD)/CMakeCache.txt
 	cmake --build $(WIN32_BUILD) -j $(JOBS)
 	rm -rf $(WIN_DIST) $(WIN32_BUILD)/$(WIN_ZIP)
 	cmake --install $(WIN32_BUILD) --prefix $(WIN_DIST) >/dev/null
-	cd $(WIN_DIST) && cmake -E tar cf ../$(WIN_ZIP) --format=zip bin lib include windows-readme.txt
+	cd $(WIN_DIST) && cmake -E tar cf ../$(WIN_ZIP) --format=zip bin lib include bindings windows-readme.txt
 	@echo "Windows zip: $(WIN32_BUILD)/$(WIN_ZIP)"
 	cmake --build $(WIN64_BUILD) -j $(JOBS)
 

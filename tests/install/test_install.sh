@@ -25,7 +25,8 @@ dpkg-deb -c "$deb" >"$work/contents"
 for file in usr/include/quillet.h usr/include/quillet_status.h usr/lib/libquillet.so.9.40 usr/lib/libquillet.so.9 usr/lib/libquillet.so \
             usr/lib/pkgconfig/quillet.pc usr/lib/cmake/quillet/quillet-config.cmake usr/bin/quillet \
             usr/bin/quillet-vreader usr/share/man/man1/quillet.1 usr/share/man/man1/quillet-vreader.1 \
-            usr/share/doc/quillet/README.md usr/lib/python3/dist-packages/quillet/_signatures.py \
+            usr/share/doc/quillet/README.md usr/share/doc/quillet/Quillet.cs usr/share/doc/quillet/quillet.pas \
+            usr/lib/python3/dist-packages/quillet/_signatures.py \
             usr/share/doc/quillet/examples/personalise_card.ins usr/share/doc/quillet/examples/holder.txt \
             usr/share/doc/quillet/examples/cpu_card.txt usr/share/doc/quillet/examples/quickstart.c; do
   grep -q " \./$file\( \|$\)" "$work/contents" || fail "the package lacks /$file"
