@@ -1,4 +1,4 @@
-// quillet detect: which card family is in the slot.
+// quillet detect: which card family is in the slot, or a processor card.
 #include <cstdio>
 
 #include "tools/commands.h"
@@ -14,10 +14,10 @@ int run_detect(const Arguments& args) {
     std::string family;
     {
         StatusLine progress;
-        family = detect_card_family(session.handle(), progress);
+        family = detect_card(session.handle(), progress);
     }
     if (family.empty()) {
-        std::fprintf(stderr, "quillet detect: no card family accepts the card (or no card, or no reader)\n");
+        std::fprintf(stderr, "quillet detect: no card family accepts the card and it does not answer to reset (or no card, or no reader)\n");
         return 1;
     }
     std::printf("%s\n", family.c_str());
@@ -27,7 +27,7 @@ int run_detect(const Arguments& args) {
 }  // namespace
 
 const Command& detect_command() {
-    static const Command command{"detect", "", "tell which card family is in the slot (can take a minute without a reader)",
+    static const Command command{"detect", "", "tell which card family is in the slot, \"cpu\" for a processor card (can take a minute without a reader)",
                                  {}, run_detect};
     return command;
 }
