@@ -5,6 +5,7 @@
 #include "filecmd/command_table.h"
 
 #include "quillet.h"
+#include "quillet_families.h"
 
 namespace quillet::filecmd {
 
@@ -12,10 +13,32 @@ namespace {
 
 using namespace quillet::exports;
 
-constexpr int32_t flash_capacity = 2048 * 264;  // AT45D041: 2048 pages of 264 bytes
-constexpr int32_t block_capacity = 256;         // cpu_protocol: the largest block
+constexpr int32_t block_capacity = 256;  // cpu_protocol: the largest block
 
 using Zones = std::array<int32_t, zone_count>;
+
+// A card family's size in units, from the family catalogue.
+constexpr int32_t units(ql_family family) {
+    constexpr int32_t sizes[] = {
+#define QL_SIZE_OF(key, alias, type, rank, shape, unit, size, ...) size,
+        QL_FAMILIES(QL_SIZE_OF)
+#undef QL_SIZE_OF
+    };
+    return sizes[family];
+}
+
+constexpr int32_t flash_capacity = units(QL_FAMILY_at45d041);
+
+// Where a transfer starting in each zone of a zoned family may end, from the family catalogue.
+enum class End { read, write };
+constexpr Zones zone_ends(ql_family family, End end) {
+    Zones zones{};
+#define QL_ZONE_END(key, zone, size, read_end, write_end, erase_code) \
+    if (QL_FAMILY_##key == family) zones[zone] = end == End::read ? (read_end) : (write_end);
+    QL_FAMILY_ZONES(QL_ZONE_END)
+#undef QL_ZONE_END
+    return zones;
+}
 
 constexpr Command command(std::string_view name, Kind kind, Export call, std::array<Arg, 3> args = {},
                           ByteCount bytes = ByteCount::none) {
@@ -103,39 +126,41 @@ constexpr Command card_exchange(std::string_view name, Exchange call) {
             ByteCount::length, Pieces::none};
 }
 
-constexpr Zones zones_102{22, 70, 86};
-constexpr Zones write_zones_1604b{21, 512, 512, 512, 461};
-constexpr Zones read_zones_1604b{2042, 2015, 1497, 979, 461};
-constexpr Zones write_zones_1604{21, 1195, 256, 256, 258};
-constexpr Zones read_zones_1604{2007, 1980, 780, 519, 258};
+// An AT88SC102 read in a command file is bounded by its zone (the write's end), not by the card's
+// end where the library's read may run on; erases have the bounds of the writes.
+constexpr Zones zones_102 = zone_ends(QL_FAMILY_at88sc102, End::write);
+constexpr Zones write_zones_1604b = zone_ends(QL_FAMILY_at88sc1604b, End::write);
+constexpr Zones read_zones_1604b = zone_ends(QL_FAMILY_at88sc1604b, End::read);
+constexpr Zones write_zones_1604 = zone_ends(QL_FAMILY_at88sc1604, End::write);
+constexpr Zones read_zones_1604 = zone_ends(QL_FAMILY_at88sc1604, End::read);
 
 constexpr Command commands[] = {
     // I2C EEPROM cards
-    write_at("swr_24c01a", swr_24c01a, 128),
-    read_at("srd_24c01a", srd_24c01a, 128),
+    write_at("swr_24c01a", swr_24c01a, units(QL_FAMILY_24c01a)),
+    read_at("srd_24c01a", srd_24c01a, units(QL_FAMILY_24c01a)),
     plain("chk_24c01a", chk_24c01a),
-    write_at("swr_24c02", swr_24c02, 256),
-    read_at("srd_24c02", srd_24c02, 256),
+    write_at("swr_24c02", swr_24c02, units(QL_FAMILY_24c02)),
+    read_at("srd_24c02", srd_24c02, units(QL_FAMILY_24c02)),
     plain("chk_24c02", chk_24c02),
-    write_at("swr_24c04", swr_24c04, 512),
-    read_at("srd_24c04", srd_24c04, 512),
+    write_at("swr_24c04", swr_24c04, units(QL_FAMILY_24c04)),
+    read_at("srd_24c04", srd_24c04, units(QL_FAMILY_24c04)),
     plain("chk_24c04", chk_24c04),
-    write_at("swr_24c08", swr_24c08, 1024),
-    read_at("srd_24c08", srd_24c08, 1024),
+    write_at("swr_24c08", swr_24c08, units(QL_FAMILY_24c08)),
+    read_at("srd_24c08", srd_24c08, units(QL_FAMILY_24c08)),
     plain("chk_24c08", chk_24c08),
-    write_at("swr_24c16", swr_24c16, 2048),
-    read_at("srd_24c16", srd_24c16, 2048),
+    write_at("swr_24c16", swr_24c16, units(QL_FAMILY_24c16)),
+    read_at("srd_24c16", srd_24c16, units(QL_FAMILY_24c16)),
     plain("chk_24c16", chk_24c16),
-    write_at("swr_24c64", swr_24c64, 8192, ByteCount::length, Pieces::by_address),
-    read_at("srd_24c64", srd_24c64, 8192, ByteCount::length, Pieces::by_address),
+    write_at("swr_24c64", swr_24c64, units(QL_FAMILY_24c64), ByteCount::length, Pieces::by_address),
+    read_at("srd_24c64", srd_24c64, units(QL_FAMILY_24c64), ByteCount::length, Pieces::by_address),
     plain("chk_24c64", chk_24c64),
     // three-wire EEPROM cards; the 93C46A counts 16-bit words
-    write_at("swr_93c46a", swr_93c46a, 64, ByteCount::twice_length),
-    read_at("srd_93c46a", srd_93c46a, 64, ByteCount::twice_length),
+    write_at("swr_93c46a", swr_93c46a, units(QL_FAMILY_93c46a), ByteCount::twice_length),
+    read_at("srd_93c46a", srd_93c46a, units(QL_FAMILY_93c46a), ByteCount::twice_length),
     plain("eral_93c46a", eral_93c46a),
     plain("chk_93c46a", chk_93c46a),
-    write_at("swr_93c46", swr_93c46, 128),
-    read_at("srd_93c46", srd_93c46, 128),
+    write_at("swr_93c46", swr_93c46, units(QL_FAMILY_93c46)),
+    read_at("srd_93c46", srd_93c46, units(QL_FAMILY_93c46)),
     plain("eral_93c46", eral_93c46),
     plain("chk_93c46", chk_93c46),
     // AT45D041 flash cards
@@ -144,8 +169,8 @@ constexpr Command commands[] = {
     status_byte("rdstrg_45d041", rdstrg_45d041),
     plain("chk_45d041", chk_45d041),
     // SLE4442, SLE4432
-    write_at("swr_4442", swr_4442, 256),
-    read_at("srd_4442", srd_4442, 256),
+    write_at("swr_4442", swr_4442, units(QL_FAMILY_sle4442)),
+    read_at("srd_4442", srd_4442, units(QL_FAMILY_sle4442)),
     code_write("csc_4442", csc_4442),
     code_write("wsc_4442", wsc_4442),
     code_read("rsc_4442", rsc_4442),
@@ -153,14 +178,14 @@ constexpr Command commands[] = {
     write_at("pwr_4442", pwr_4442, 32),
     code_read("prd_4442", prd_4442),
     plain("chk_4442", chk_4442),
-    write_at("swr_4432", swr_4432, 256),
-    read_at("srd_4432", srd_4432, 256),
+    write_at("swr_4432", swr_4432, units(QL_FAMILY_sle4432)),
+    read_at("srd_4432", srd_4432, units(QL_FAMILY_sle4432)),
     write_at("pwr_4432", pwr_4432, 32),
     code_read("prd_4432", prd_4432),
     plain("chk_4432", chk_4432),
     // SLE4404
-    write_at("swr_4404", swr_4404, 52),
-    read_at("srd_4404", srd_4404, 52),
+    write_at("swr_4404", swr_4404, units(QL_FAMILY_sle4404)),
+    read_at("srd_4404", srd_4404, units(QL_FAMILY_sle4404)),
     code_write("csc_4404", csc_4404),
     code_write("wsc_4404", wsc_4404),
     code_read("rsc_4404", rsc_4404),
@@ -176,8 +201,8 @@ constexpr Command commands[] = {
     plain("psnl_4404", psnl_4404),
     plain("chk_4404", chk_4404),
     // SLE4406
-    write_at("swr_4406", swr_4406, 13),
-    read_at("srd_4406", srd_4406, 13),
+    write_at("swr_4406", swr_4406, units(QL_FAMILY_sle4406)),
+    read_at("srd_4406", srd_4406, units(QL_FAMILY_sle4406)),
     code_write("csc_4406", csc_4406),
     code_write("wsc_4406", wsc_4406),
     code_read("rsc_4406", rsc_4406),
@@ -186,20 +211,20 @@ constexpr Command commands[] = {
     plain("psnl_4406", psnl_4406),
     plain("chk_4406", chk_4406),
     // SLE4428, SLE4418; the protect-bit reads give two bytes per data byte
-    write_at("swr_4428", swr_4428, 1024),
-    read_at("srd_4428", srd_4428, 1024),
-    write_at("wrwpb_4428", wrwpb_4428, 1024),
-    read_at("rdwpb_4428", rdwpb_4428, 1024, ByteCount::twice_length),
+    write_at("swr_4428", swr_4428, units(QL_FAMILY_sle4428)),
+    read_at("srd_4428", srd_4428, units(QL_FAMILY_sle4428)),
+    write_at("wrwpb_4428", wrwpb_4428, units(QL_FAMILY_sle4428)),
+    read_at("rdwpb_4428", rdwpb_4428, units(QL_FAMILY_sle4428), ByteCount::twice_length),
     code_write("csc_4428", csc_4428),
     code_write("wsc_4428", wsc_4428),
     code_read("rsc_4428", rsc_4428),
     counter("rsct_4428", rsct_4428),
     write_at("pwr_4428", pwr_4428, 1024),
     plain("chk_4428", chk_4428),
-    write_at("swr_4418", swr_4418, 1024),
-    read_at("srd_4418", srd_4418, 1024),
-    write_at("wrwpb_4418", wrwpb_4418, 1024),
-    read_at("rdwpb_4418", rdwpb_4418, 1024, ByteCount::twice_length),
+    write_at("swr_4418", swr_4418, units(QL_FAMILY_sle4418)),
+    read_at("srd_4418", srd_4418, units(QL_FAMILY_sle4418)),
+    write_at("wrwpb_4418", wrwpb_4418, units(QL_FAMILY_sle4418)),
+    read_at("rdwpb_4418", rdwpb_4418, units(QL_FAMILY_sle4418), ByteCount::twice_length),
     write_at("pwr_4418", pwr_4418, 1024),
     plain("chk_4418", chk_4418),
     // AT88SC102

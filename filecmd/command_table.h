@@ -55,7 +55,7 @@ struct Command {
     std::string_view name;
     size_t compared;  // characters compared with the instruction's name, from the start
     Kind kind;
-    Export call;      // a null pointer while the export's family is not in the build
+    Export call;      // the export the command calls
     std::array<Arg, 3> args;  // the export's integer arguments after the port handle, in order
     Extent extent;
     std::array<int32_t, zone_count> capacity;  // K; zoned: K by zone #1, 0 where there is no such zone

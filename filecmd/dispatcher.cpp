@@ -86,10 +86,6 @@ struct Call {
     int16_t operator()(exports::Exchange f) const { return f(handle, at(0), in, out); }
 };
 
-bool export_missing(const Command& command) {
-    return std::visit([](auto f) { return f == nullptr; }, command.call);
-}
-
 // The call with the command's arguments taken from the slots; nullopt when a value does not fit
 // its argument (16 bits; 32 for set_baud), which would otherwise reach the card cut short.
 std::optional<Call> make_call(const Command& command, int32_t handle, const Slots& slots, const uint8_t* in,
@@ -235,7 +231,7 @@ Status transfer_in_pieces(const Command& command, int32_t handle, const Instruct
 
 Status dispatch(int32_t handle, const Instruction& instruction, int32_t data_length, std::FILE* data) {
     const Command* command = find_command(instruction.name);
-    if (command == nullptr || export_missing(*command)) return instruction_refused;
+    if (command == nullptr) return instruction_refused;
 
     const auto& n = instruction.numbers;
     Slots slots{n[0], n[1], n[2], 0};

@@ -1,11 +1,12 @@
-// The order matters: several checks accept more than one kind of card and the first acceptance
-// wins. The security memory cards go before the SLE4442 class, and the I2C EEPROM checks run from
-// the 24C16 down to the 24C01A before the 24C64 and 24C32.
+// chk_card's tries come from the family catalogue: every family with a detection rank, in rank
+// order (the catalogue says why the order matters), contacts off before each try.
 #include "reader/card_detection.h"
 
+#include <algorithm>
 #include <array>
 
 #include "quillet.h"
+#include "quillet_families.h"
 #include "reader/export_pointers.h"
 
 namespace quillet {
@@ -13,41 +14,53 @@ namespace quillet {
 namespace {
 
 struct Try {
-    exports::Plain check;  // null while the family is not in the build: counted as refused
+    int rank;
     int16_t card_type;
+    exports::Plain check;
 };
 
-constexpr std::array<Try, 22> tries{{
-    {chk_4404, 40},
-    {chk_4406, 41},
-    {chk_102, 51},
-    {chk_1604, 52},
-    {chk_1604b, 53},
-    {chk_1608, 54},
-    {chk_153, 55},
-    {chk_4428, 31},
-    {chk_4442, 21},
-    {chk_2042, 22},
-    {chk_45d041, 10},
-    {chk_93c46a, 60},
-    {chk_93c46, 61},
-    {chk_93c57, 62},
-    {chk_24c16, 5},
-    {chk_24c08, 4},
-    {chk_24c04, 3},
-    {chk_24c02, 2},
-    {chk_24c01a, 1},
-    {chk_24c64, 7},
-    {chk_24c32, 6},
-    {chk_ssf1101, 12},
-}};
+// The check of each family, by its catalogue number.
+constexpr std::array<exports::Plain, QL_FAMILY_COUNT> checks_by_family() {
+    std::array<exports::Plain, QL_FAMILY_COUNT> checks{};
+#define QL_KEEP_CHECK(key, check) checks[QL_FAMILY_##key] = check;
+    QL_FAMILY_CHECKS(QL_KEEP_CHECK)
+#undef QL_KEEP_CHECK
+    return checks;
+}
+
+constexpr size_t ranked_families() {
+    size_t count = 0;
+#define QL_COUNT_RANKED(key, alias, type, rank, ...) count += (rank) > 0 ? 1 : 0;
+    QL_FAMILIES(QL_COUNT_RANKED)
+#undef QL_COUNT_RANKED
+    return count;
+}
+
+constexpr auto tries = [] {
+    constexpr auto checks = checks_by_family();
+    std::array<Try, ranked_families()> ranked{};
+    size_t n = 0;
+#define QL_RANKED_TRY(key, alias, type, rank, ...) \
+    if ((rank) > 0) ranked[n++] = Try{rank, type, checks[QL_FAMILY_##key]};
+    QL_FAMILIES(QL_RANKED_TRY)
+#undef QL_RANKED_TRY
+    std::sort(ranked.begin(), ranked.end(), [](const Try& a, const Try& b) { return a.rank < b.rank; });
+    return ranked;
+}();
+
+static_assert(tries.size() == 22, "chk_card tries 22 families");
+static_assert([] {
+    for (size_t i = 0; i < tries.size(); ++i)
+        if (tries[i].rank != static_cast<int>(i) + 1 || tries[i].check == nullptr) return false;
+    return true;
+}(), "the detection ranks run 1, 2, 3 ... and every ranked family has its check");
 
 }  // namespace
 
 int16_t detect_card_type(int32_t handle) {
     for (const Try& t : tries) {
         turn_off(handle);  // its status does not matter: the check decides
-        if (t.check != nullptr && t.check(handle) == 0) return t.card_type;
+        if (t.check(handle) == 0) return t.card_type;
     }
     turn_off(handle);
     return 0;

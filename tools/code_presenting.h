@@ -3,13 +3,15 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "tools/families.h"
 
 namespace quillet_tool {
 
-// Throws CallFailed when the card refuses the code; for a wrong code its detail names the
-// attempts left.
-void present_code(int32_t handle, const CodeFamily& family, CodeTarget target, const uint8_t* code);
+// Presents code through calls (the family's code or its erase code). Throws CallFailed when the
+// card refuses it; for a wrong code its detail names the attempts left.
+void present_code(int32_t handle, const Family& family, const CodeCalls& calls, CodeTarget target,
+                  const std::vector<uint8_t>& code);
 
 }  // namespace quillet_tool

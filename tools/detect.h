@@ -1,6 +1,5 @@
-// Which card family is in the slot. Two builds of this one function: detect_by_family_checks.cpp
-// tries the families' chk_ functions itself, detect_by_chk_card.cpp asks the library's chk_card;
-// tools/CMakeLists.txt takes the second once quillet.h declares chk_card.
+// Which card is in the slot: chk_card's memory card family, else a processor card that answers
+// to reset.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +9,8 @@
 
 namespace quillet_tool {
 
-// The family's name as the tool's other commands take it, or empty when no check accepts the card.
-std::string detect_card_family(int32_t handle, StatusLine& progress);
+// The family's name as the tool's other commands take it, "cpu" for a processor card, or empty
+// when no family's check accepts the card and nothing answers to reset.
+std::string detect_card(int32_t handle, StatusLine& progress);
 
 }  // namespace quillet_tool

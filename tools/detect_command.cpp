@@ -1,4 +1,4 @@
-// quillet detect: which card family is in the slot.
+// quillet detect: which card family is in the slot, or a processor card.
 #include <array>
 #include <cstdio>
 
@@ -23,10 +23,10 @@ int run_detect(const Arguments& args) {
     std::string family;
     {
         StatusLine progress;
-        family = detect_card_family(session.handle(), progress);
+        family = detect_card(session.handle(), progress);
     }
     if (family.empty()) {
-        std::fprintf(stderr, "quillet detect: no card family accepts the card (or no card in the slot)\n");
+        std::fprintf(stderr, "quillet detect: no card family accepts the card and it does not answer to reset\n");
         return 1;
     }
     if (args.has("json"))
@@ -39,7 +39,8 @@ int run_detect(const Arguments& args) {
 }  // namespace
 
 const Command& detect_command() {
-    static const Command command{"detect", "", "tell which card family is in the slot", options, run_detect};
+    static const Command command{"detect", "", "tell which card family is in the slot, \"cpu\" for a processor card",
+                                 options, run_detect};
     return command;
 }
 

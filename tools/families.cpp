@@ -3,104 +3,204 @@
 #include <algorithm>
 #include <array>
 
+#include "quillet_families.h"
+
 namespace quillet_tool {
 
 namespace {
 
-constexpr MemoryFamily flat(std::string_view name, long capacity, const char* read_name, FlatRead read,
-                            const char* write_name, FlatWrite write, int unit_bytes = 1) {
-    return {name, capacity, unit_bytes, read_name, write_name, read, write};
+// ---- the call shapes, each wrapped into the tool's signatures ----
+
+template <auto read>
+int16_t flat_read(int32_t h, int16_t, int16_t offset, int32_t length, uint8_t* buffer) {
+    return read(h, offset, static_cast<int16_t>(length), buffer);
+}
+template <auto write>
+int16_t flat_write(int32_t h, int16_t, int16_t offset, int32_t length, const uint8_t* data) {
+    return write(h, offset, static_cast<int16_t>(length), data);
+}
+template <auto read>
+int16_t zoned_read(int32_t h, int16_t zone, int16_t offset, int32_t length, uint8_t* buffer) {
+    return read(h, zone, offset, static_cast<int16_t>(length), buffer);
+}
+template <auto write>
+int16_t zoned_write(int32_t h, int16_t zone, int16_t offset, int32_t length, const uint8_t* data) {
+    return write(h, zone, offset, static_cast<int16_t>(length), data);
+}
+template <auto read>
+int16_t paged_read(int32_t h, int16_t page, int16_t offset, int32_t length, uint8_t* buffer) {
+    return read(h, page, offset, length, buffer);
+}
+template <auto write>
+int16_t paged_write(int32_t h, int16_t page, int16_t offset, int32_t length, const uint8_t* data) {
+    return write(h, page, offset, length, data);
 }
 
-constexpr std::array memory{
-    flat("sle4442", 256, "srd_4442", srd_4442, "swr_4442", swr_4442),
-    flat("2042", 256, "srd_2042", srd_2042, "swr_2042", swr_2042),
-    flat("sle4432", 256, "srd_4432", srd_4432, "swr_4432", swr_4432),
-    flat("sle4428", 1024, "srd_4428", srd_4428, "swr_4428", swr_4428),
-    flat("sle4418", 1024, "srd_4418", srd_4418, "swr_4418", swr_4418),
-    flat("24c01a", 128, "srd_24c01a", srd_24c01a, "swr_24c01a", swr_24c01a),
-    flat("24c02", 256, "srd_24c02", srd_24c02, "swr_24c02", swr_24c02),
-    flat("24c04", 512, "srd_24c04", srd_24c04, "swr_24c04", swr_24c04),
-    flat("24c08", 1024, "srd_24c08", srd_24c08, "swr_24c08", swr_24c08),
-    flat("24c16", 2048, "srd_24c16", srd_24c16, "swr_24c16", swr_24c16),
-    flat("24c32", 4096, "srd_24c32", srd_24c32, "swr_24c32", swr_24c32),
-    flat("24c64", 8192, "srd_24c64", srd_24c64, "swr_24c64", swr_24c64),
-    flat("93c46a", 64, "srd_93c46a", srd_93c46a, "swr_93c46a", swr_93c46a, 2),
-    flat("93c46", 128, "srd_93c46", srd_93c46, "swr_93c46", swr_93c46),
-    flat("93c57", 256, "srd_93c57", srd_93c57, "swr_93c57", swr_93c57),
-    flat("93c66", 512, "srd_93c66", srd_93c66, "swr_93c66", swr_93c66),
-    MemoryFamily{"at88sc1608", 256, 1, "srd_1608", "swr_1608", nullptr, nullptr, srd_1608, swr_1608, 9, 128},
-    MemoryFamily{"at88sc153", 64, 1, "srd_153", "swr_153", nullptr, nullptr, srd_153, swr_153, 3, 64},
-};
-
-// The error counter of the cards with one code, as the number of attempts left.
-template <int16_t(QL_CALL* read_counter)(int32_t, int16_t*)>
-int16_t attempts_left(int32_t handle, CodeTarget, int* value) {
+// One code: (handle, length, code) and (handle, int16_t* count).
+template <auto code>
+int16_t one_code(int32_t h, CodeTarget, int16_t length, const uint8_t* bytes) {
+    return code(h, length, bytes);
+}
+template <auto counter>
+int16_t one_counter(int32_t h, CodeTarget, int* value) {
     int16_t count = 0;
-    const int16_t status = read_counter(handle, &count);
+    const int16_t status = counter(h, &count);
     *value = count;
     return status;
 }
+// A code per zone: (handle, zone, length, code) and (handle, zone, int16_t* count).
+template <auto code>
+int16_t zone_code(int32_t h, CodeTarget t, int16_t length, const uint8_t* bytes) {
+    return code(h, t.zone, length, bytes);
+}
+template <auto counter>
+int16_t zone_counter(int32_t h, CodeTarget t, int* value) {
+    int16_t count = 0;
+    const int16_t status = counter(h, t.zone, &count);
+    *value = count;
+    return status;
+}
+// Password sets: (handle, set, length, selector, password) or (handle, set, selector, length,
+// password); the counter is one byte read the same way.
+template <auto code>
+int16_t set_length_selector(int32_t h, CodeTarget t, int16_t length, const uint8_t* bytes) {
+    return code(h, t.set, length, t.selector, bytes);
+}
+template <auto counter>
+int16_t set_length_selector_counter(int32_t h, CodeTarget t, int* value) {
+    uint8_t byte = 0;
+    const int16_t status = counter(h, t.set, 1, t.selector, &byte);
+    *value = byte;
+    return status;
+}
+template <auto code>
+int16_t set_selector_length(int32_t h, CodeTarget t, int16_t length, const uint8_t* bytes) {
+    return code(h, t.set, t.selector, length, bytes);
+}
+template <auto counter>
+int16_t set_selector_length_counter(int32_t h, CodeTarget t, int* value) {
+    uint8_t byte = 0;
+    const int16_t status = counter(h, t.set, t.selector, 1, &byte);
+    *value = byte;
+    return status;
+}
 
-constexpr std::array codes{
-    CodeFamily{"sle4442", 3, true,
-               [](int32_t h, CodeTarget, const uint8_t* c) { return csc_4442(h, 3, c); },
-               [](int32_t h, CodeTarget, const uint8_t* c) { return wsc_4442(h, 3, c); },
-               attempts_left<rsct_4442>,
-               "csc_4442", "wsc_4442", "rsct_4442"},
-    CodeFamily{"2042", 3, true,
-               [](int32_t h, CodeTarget, const uint8_t* c) { return csc_2042(h, 3, c); },
-               [](int32_t h, CodeTarget, const uint8_t* c) { return wsc_2042(h, 3, c); },
-               attempts_left<rsct_2042>,
-               "csc_2042", "wsc_2042", "rsct_2042"},
-    CodeFamily{"sle4428", 2, true,
-               [](int32_t h, CodeTarget, const uint8_t* c) { return csc_4428(h, 2, c); },
-               [](int32_t h, CodeTarget, const uint8_t* c) { return wsc_4428(h, 2, c); },
-               attempts_left<rsct_4428>,
-               "csc_4428", "wsc_4428", "rsct_4428"},
-    CodeFamily{"at88sc1608", 3, false,
-               [](int32_t h, CodeTarget t, const uint8_t* c) { return csc_1608(h, t.set, 3, t.selector, c); },
-               [](int32_t h, CodeTarget t, const uint8_t* c) { return wsc_1608(h, t.set, 3, t.selector, c); },
-               [](int32_t h, CodeTarget t, int* value) {
-                   uint8_t counter = 0;
-                   const int16_t status = rsct_1608(h, t.set, 1, t.selector, &counter);
-                   *value = counter;
-                   return status;
-               },
-               "csc_1608", "wsc_1608", "rsct_1608"},
-    CodeFamily{"at88sc153", 3, false,
-               [](int32_t h, CodeTarget t, const uint8_t* c) { return csc_153(h, t.set, t.selector, 3, c); },
-               [](int32_t h, CodeTarget t, const uint8_t* c) { return wsc_153(h, t.set, t.selector, 3, c); },
-               [](int32_t h, CodeTarget t, int* value) {
-                   uint8_t counter = 0;
-                   const int16_t status = rsct_153(h, t.set, t.selector, 1, &counter);
-                   *value = counter;
-                   return status;
-               },
-               "csc_153", "wsc_153", "rsct_153"},
+// ---- the rows, from the catalogue's lists ----
+
+constexpr Shape shape_of(int shape) {
+    return shape == QL_SHAPE_ZONED ? Shape::zoned : shape == QL_SHAPE_PAGED ? Shape::paged : Shape::flat;
+}
+
+constexpr auto table = [] {
+    std::array<Family, QL_FAMILY_COUNT> rows{};
+#define TOOL_ROW(key, alias_name, type, rank, row_shape, unit, size, write_units, zone_count, code_bytes, kinds, \
+                 counter)                                                                                     \
+    {                                                                                                         \
+        Family& f = rows[QL_FAMILY_##key];                                                                    \
+        f.name = #key;                                                                                        \
+        f.alias = alias_name;                                                                                 \
+        f.card_type = type;                                                                                   \
+        f.shape = shape_of(row_shape);                                                                        \
+        f.unit_bytes = unit;                                                                                  \
+        f.units = size;                                                                                       \
+        f.zones = zone_count;                                                                                 \
+        f.counter_max = counter;                                                                              \
+        f.raw_counter = ((kinds) & QL_CODE_PASSWORD_SETS) != 0;                                               \
+        f.code.bytes = code_bytes;                                                                            \
+        f.number = QL_FAMILY_##key;                                                                           \
+    }
+    QL_FAMILIES(TOOL_ROW)
+#define TOOL_MEMORY(key, shape, read_fn, write_fn)                                          \
+    rows[QL_FAMILY_##key].read = shape##_read<read_fn>;                                  \
+    rows[QL_FAMILY_##key].write = shape##_write<write_fn>;                               \
+    rows[QL_FAMILY_##key].read_name = #read_fn;                                          \
+    rows[QL_FAMILY_##key].write_name = #write_fn;
+#define TOOL_FLAT(key, read_fn, write_fn) TOOL_MEMORY(key, flat, read_fn, write_fn)
+#define TOOL_ZONED(key, read_fn, write_fn) TOOL_MEMORY(key, zoned, read_fn, write_fn)
+#define TOOL_PAGED(key, read_fn, write_fn) TOOL_MEMORY(key, paged, read_fn, write_fn)
+    QL_FAMILY_FLAT_MEMORY(TOOL_FLAT)
+    QL_FAMILY_ZONED_MEMORY(TOOL_ZONED)
+    QL_FAMILY_PAGED_MEMORY(TOOL_PAGED)
+#define TOOL_CHECK(key, check_fn)         \
+    rows[QL_FAMILY_##key].check = check_fn; \
+    rows[QL_FAMILY_##key].check_name = #check_fn;
+    QL_FAMILY_CHECKS(TOOL_CHECK)
+#define TOOL_CODE(which, key, code_shape, counter_shape, present_fn, change_fn, counter_fn, zoned, set_count) \
+    rows[QL_FAMILY_##key].which.present = code_shape<present_fn>;                                      \
+    rows[QL_FAMILY_##key].which.change = code_shape<change_fn>;                                        \
+    rows[QL_FAMILY_##key].which.counter = counter_shape<counter_fn>;                                   \
+    rows[QL_FAMILY_##key].which.present_name = #present_fn;                                            \
+    rows[QL_FAMILY_##key].which.change_name = #change_fn;                                              \
+    rows[QL_FAMILY_##key].which.counter_name = #counter_fn;                                            \
+    rows[QL_FAMILY_##key].which.per_zone = zoned;                                                   \
+    rows[QL_FAMILY_##key].which.sets = set_count;
+#define TOOL_ONE_CODE(key, present_fn, change_fn, counter_fn) \
+    TOOL_CODE(code, key, one_code, one_counter, present_fn, change_fn, counter_fn, false, 0)
+#define TOOL_ZONE_CODE(key, present_fn, change_fn, counter_fn) \
+    TOOL_CODE(code, key, zone_code, zone_counter, present_fn, change_fn, counter_fn, true, 0)
+#define TOOL_SLS_CODE(key, present_fn, change_fn, counter_fn, sets) \
+    TOOL_CODE(code, key, set_length_selector, set_length_selector_counter, present_fn, change_fn, counter_fn, false, sets)
+#define TOOL_SSL_CODE(key, present_fn, change_fn, counter_fn, sets) \
+    TOOL_CODE(code, key, set_selector_length, set_selector_length_counter, present_fn, change_fn, counter_fn, false, sets)
+#define TOOL_ERASE_CODE(key, present_fn, change_fn, counter_fn, code_bytes)                                \
+    TOOL_CODE(erase, key, one_code, one_counter, present_fn, change_fn, counter_fn, false, 0)              \
+    rows[QL_FAMILY_##key].erase.bytes = code_bytes;
+#define TOOL_ZONE_ERASE_CODE(key, present_fn, change_fn, counter_fn) \
+    TOOL_CODE(erase, key, zone_code, zone_counter, present_fn, change_fn, counter_fn, true, 0)
+    QL_FAMILY_CODES(TOOL_ONE_CODE)
+    QL_FAMILY_ZONED_CODES(TOOL_ZONE_CODE)
+    QL_FAMILY_PASSWORDS_SET_LENGTH_SELECTOR(TOOL_SLS_CODE)
+    QL_FAMILY_PASSWORDS_SET_SELECTOR_LENGTH(TOOL_SSL_CODE)
+    QL_FAMILY_ERASE_CODES(TOOL_ERASE_CODE)
+    QL_FAMILY_ZONED_ERASE_CODES(TOOL_ZONE_ERASE_CODE)
+    return rows;
+}();
+
+struct ZoneRow {
+    int family;
+    long number;
+    Zone zone;
 };
 
-template <typename Row>
-const Row* find_row(std::span<const Row> rows, std::string_view name) {
-    const auto it = std::find_if(rows.begin(), rows.end(), [&](const Row& r) { return r.name == name; });
-    return it == rows.end() ? nullptr : &*it;
+constexpr ZoneRow zone_rows[] = {
+#define TOOL_ZONE(key, zone, size, read_end, write_end, erase_code) {QL_FAMILY_##key, zone, {size, read_end, write_end, erase_code}},
+    QL_FAMILY_ZONES(TOOL_ZONE)
+};
+
+char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool same_name(std::string_view name, std::string_view typed) {
+    return !name.empty() && name.size() == typed.size() &&
+           std::equal(name.begin(), name.end(), typed.begin(), [](char a, char b) { return a == lower(b); });
 }
 
 }  // namespace
 
-std::span<const MemoryFamily> memory_families() { return memory; }
-std::span<const CodeFamily> code_families() { return codes; }
+const Zone* Family::zone(long zone_number) const {
+    for (const ZoneRow& row : zone_rows)
+        if (row.family == number && row.number == zone_number) return &row.zone;
+    return nullptr;
+}
 
-const MemoryFamily* find_memory_family(std::string_view name) { return find_row(memory_families(), name); }
-const CodeFamily* find_code_family(std::string_view name) { return find_row(code_families(), name); }
+std::span<const Family> families() { return table; }
+
+const Family* find_family(std::string_view name) {
+    for (const Family& f : table)
+        if (same_name(f.name, name) || same_name(f.alias, name)) return &f;
+    return nullptr;
+}
+
+const Family* family_of_card_type(int16_t card_type) {
+    if (card_type == 0) return nullptr;
+    for (const Family& f : table)
+        if (f.card_type == card_type) return &f;
+    return nullptr;
+}
 
 std::string family_names(bool with_codes_only) {
     std::string names;
-    auto add = [&](std::string_view n) { names += (names.empty() ? "" : " ") + std::string(n); };
-    if (with_codes_only)
-        for (const auto& f : codes) add(f.name);
-    else
-        for (const auto& f : memory) add(f.name);
+    for (const Family& f : table)
+        if (!with_codes_only || f.code) names += (names.empty() ? "" : " ") + std::string(f.name);
     return names;
 }
 

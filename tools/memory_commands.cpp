@@ -27,10 +27,13 @@ namespace {
 constexpr long units_per_call = 512;
 constexpr long largest_position = 32767;
 
+constexpr OptionSpec family_option{"family", "NAME", "card family, any letter case (sle4442 or 4442, 24c02, at45d041, ...)"};
+constexpr OptionSpec zone_option{"zone", "Z", "zone, on cards with zones (default 0)"};
+constexpr OptionSpec page_option{"page", "P", "first page, on the flash cards (default 0)"};
+constexpr OptionSpec offset_option{"offset", "N", "first address in the card, zone or page (words on a 93C46A; default 0)"};
+
 constexpr std::array read_options{
-    OptionSpec{"family", "NAME", "card family (sle4442, 24c02, 93c46a, at88sc1608, ...)"},
-    OptionSpec{"zone", "Z", "zone, on cards with zones (default 0)"},
-    OptionSpec{"offset", "N", "first address (words on a 93C46A; default 0)"},
+    family_option, zone_option, page_option, offset_option,
     OptionSpec{"length", "N", "how many addresses (default: to the end of the card or zone)"},
     OptionSpec{"output", "FILE", "write the bytes to FILE (- the standard output) instead of printing them"},
     OptionSpec{"hex", "", "print one line of hexadecimal digits instead of a dump"},
@@ -39,70 +42,102 @@ constexpr std::array read_options{
 };
 
 constexpr std::array write_options{
-    OptionSpec{"family", "NAME", "card family (sle4442, 24c02, 93c46a, at88sc1608, ...)"},
-    OptionSpec{"zone", "Z", "zone, on cards with zones (default 0)"},
-    OptionSpec{"offset", "N", "first address (words on a 93C46A; default 0)"},
+    family_option, zone_option, page_option, offset_option,
     OptionSpec{"input", "FILE", "the bytes to write (- the standard input)"},
     OptionSpec{"data", "HEX", "the bytes to write, in hexadecimal"},
-    OptionSpec{"code", "HEX", "present the card's security code first"},
+    OptionSpec{"code", "HEX", "present the card's security code (or password) first"},
+    OptionSpec{"code-zone", "Z", "the zone whose code --code is, on cards with a code per zone (default 0)"},
+    OptionSpec{"set", "N", "the password set of --code, on cards with several (default 0)"},
+    OptionSpec{"selector", "N", "0 the set's first password, 1 its second (default 0)"},
     no_check_option,
 };
 
-const MemoryFamily& family_of(const Arguments& args) {
+const Family& family_of(const Arguments& args) {
     const std::string name = args.required("family");
-    const MemoryFamily* family = find_memory_family(name);
+    const Family* family = find_family(name);
     if (!family) throw UsageError("no card family '" + name + "'; known: " + family_names(false));
     return *family;
 }
 
-long zone_of(const Arguments& args, const MemoryFamily& family) {
-    if (!family.zoned()) {
-        if (args.has("zone")) throw UsageError(std::string(family.name) + " has no zones");
+// The zone (or page) a transfer starts in; 0 on a flat card.
+long zone_of(const Arguments& args, const Family& family) {
+    const std::string name(family.name);
+    const bool paged = family.shape == Shape::paged;
+    if (paged && args.has("zone")) throw UsageError(name + " has pages (--page), not zones");
+    if (!paged && args.has("page")) throw UsageError(name + " has no pages");
+    if (!family.addressed_by_zone()) {
+        if (args.has("zone")) throw UsageError(name + " has no zones");
         return 0;
     }
-    return args.number("zone", 0, 0, largest_position);
+    return args.number(paged ? "page" : "zone", 0, 0, family.zones - 1);
 }
 
-// Reads or writes length units from offset in calls of units_per_call, with a progress bar.
-// A length of 0 or less still makes one call, so that the library judges it.
-void transfer(int32_t handle, const MemoryFamily& family, long zone, long offset, long length, uint8_t* bytes,
+// Units from the start position to the end of what a read takes by default: the card, the zone,
+// or the flash card from the page on.
+long default_length(const Family& family, long zone, long offset) {
+    switch (family.shape) {
+    case Shape::flat: return family.units - offset;
+    case Shape::zoned: return family.zone(zone)->size - offset;
+    case Shape::paged: return family.units - zone * family.page_size() - offset;
+    }
+    return 0;
+}
+
+// The most units one transfer may take: a 16-bit length, or the whole flash card.
+long longest_transfer(const Family& family) {
+    return family.shape == Shape::paged ? family.units : largest_position;
+}
+
+// Reads or writes length units: a flat card in calls of units_per_call, a zoned card in one call
+// (its reads run on across zones), a flash card page by page. A bar shows transfers of several
+// calls. A length of 0 or less still makes one call, so that the library judges it.
+void transfer(int32_t handle, const Family& family, long zone, long offset, long length, uint8_t* bytes,
               bool writing) {
-    // A bar only for transfers of several calls: a single call is over in a moment.
-    ProgressBar bar(writing ? "write" : "read ", length > units_per_call ? length * family.unit_bytes : 0);
+    const long page = family.page_size();
+    const long per_call = family.shape == Shape::flat ? units_per_call : page > 0 ? page : std::max(length, 1L);
+    ProgressBar bar(writing ? "write" : "read ", length > per_call ? length * family.unit_bytes : 0);
     long done = 0;
     do {
-        const long count = std::min(units_per_call, length - done);
-        const auto at = static_cast<int16_t>(offset + done);
-        const auto n = static_cast<int16_t>(count);
+        long at_zone = zone, at = offset + done, count = std::min(per_call, length - done);
+        if (page > 0) {  // the position on the flash card, and the rest of its page at most
+            const long position = zone * page + offset + done;
+            at_zone = position / page;
+            at = position % page;
+            count = std::min(count, page - at);
+        }
         uint8_t* part = bytes + done * family.unit_bytes;
-        const auto z = static_cast<int16_t>(zone);
-        int16_t status;
-        if (writing)
-            status = family.zoned() ? family.zoned_write(handle, z, at, n, part) : family.write(handle, at, n, part);
-        else
-            status = family.zoned() ? family.zoned_read(handle, z, at, n, part) : family.read(handle, at, n, part);
+        const auto z = static_cast<int16_t>(at_zone);
+        const auto a = static_cast<int16_t>(at);
+        const auto n = static_cast<int32_t>(count);
+        const int16_t status = writing ? family.write(handle, z, a, n, part) : family.read(handle, z, a, n, part);
         check(status, writing ? family.write_name : family.read_name);
         done += std::max(count, 1L);
         bar.update(std::min(done, length) * family.unit_bytes);
     } while (done < length);
 }
 
-void present_code_first(int32_t handle, const MemoryFamily& family, const std::string& code_text) {
-    const CodeFamily* codes = find_code_family(family.name);
-    if (!codes) throw UsageError(std::string(family.name) + " has no security code");
-    const auto code = parse_hex(code_text, "--code");
-    if (static_cast<int>(code.size()) != codes->code_bytes)
-        throw UsageError("--code: " + std::string(family.name) + " codes are " + std::to_string(codes->code_bytes) + " bytes");
-    present_code(handle, *codes, {}, code.data());
+std::vector<uint8_t> code_bytes(const std::string& text, int bytes, std::string_view name) {
+    auto code = parse_hex(text, "--code");
+    if (static_cast<int>(code.size()) != bytes)
+        throw UsageError("--code: " + std::string(name) + " codes are " + std::to_string(bytes) + " bytes");
+    return code;
+}
+
+void present_code_first(int32_t handle, const Family& family, const Arguments& args, const std::vector<uint8_t>& code) {
+    const CodeTarget target{static_cast<int16_t>(args.number("code-zone", 0, 0, largest_position)),
+                            static_cast<int16_t>(args.number("set", 0, 0, largest_position)),
+                            static_cast<int16_t>(args.number("selector", 0, 0, largest_position))};
+    present_code(handle, family, family.code, target, code);
 }
 
 int run_read(const Arguments& args) {
-    const MemoryFamily& family = family_of(args);
+    const Family& family = family_of(args);
     const long zone = zone_of(args, family);
     const long offset = args.number("offset", 0, 0, largest_position);
-    const long length = args.number("length", family.capacity_of(zone) - offset, 1, largest_position);
+    const long length = args.has("length") ? args.number("length", 0, 1, longest_transfer(family))
+                                           : std::max(default_length(family, zone, offset), 1L);
     ReaderSession session(args);
-    check_family(session.handle(), family.name, args);
+    check_family(session.handle(), family, args);
     std::vector<uint8_t> bytes(static_cast<size_t>(std::max(length, 0L) * family.unit_bytes));
     transfer(session.handle(), family, zone, offset, length, bytes.data(), false);
 
@@ -122,7 +157,7 @@ int run_read(const Arguments& args) {
     } else if (args.has("hex")) {
         std::printf("%s\n", to_hex(bytes).c_str());
     } else {
-        print_dump(stdout, bytes, offset * family.unit_bytes);
+        print_dump(stdout, bytes, (zone * family.page_size() + offset) * family.unit_bytes);  // flash: from the card start
     }
     return 0;
 }
@@ -139,19 +174,22 @@ std::vector<uint8_t> data_of(const Arguments& args) {
 }
 
 int run_write(const Arguments& args) {
-    const MemoryFamily& family = family_of(args);
+    const Family& family = family_of(args);
     const long zone = zone_of(args, family);
     const long offset = args.number("offset", 0, 0, largest_position);
+    const auto code = args.value("code");
+    if (code && !family.code) throw UsageError(std::string(family.name) + " has no security code");
+    const auto code_given = code ? code_bytes(*code, family.code.bytes, family.name) : std::vector<uint8_t>{};
     std::vector<uint8_t> data = data_of(args);
     if (data.empty() || data.size() % static_cast<size_t>(family.unit_bytes) != 0)
         throw UsageError("the data must be a whole number of " + std::to_string(family.unit_bytes) + "-byte units, at least one");
     const long length = static_cast<long>(data.size()) / family.unit_bytes;
-    if (length > largest_position) throw UsageError("more data than a card holds");
+    if (length > longest_transfer(family)) throw UsageError("more data than a card holds");
     ReaderSession session(args);
-    check_family(session.handle(), family.name, args);
-    if (const auto code = args.value("code")) present_code_first(session.handle(), family, *code);
+    check_family(session.handle(), family, args);
+    if (code) present_code_first(session.handle(), family, args, code_given);
     transfer(session.handle(), family, zone, offset, length, data.data(), true);
-    const std::string where = family.zoned() ? "zone " + std::to_string(zone) + ", offset " : "offset ";
+    const std::string where = family.addressed_by_zone() ? "zone " + std::to_string(zone) + ", offset " : "offset ";
     std::printf("wrote %zu byte%s to the %.*s card at %s%ld\n", data.size(), data.size() == 1 ? "" : "s",
                 static_cast<int>(family.name.size()), family.name.data(), where.c_str(), offset);
     return 0;

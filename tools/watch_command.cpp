@@ -73,7 +73,7 @@ int run_watch(const Arguments& args) {
             const bool in = state != 0;
             if (in && card != Seen::yes) {
                 StatusLine progress;
-                const std::string family = detect_card_family(h, progress);
+                const std::string family = detect_card(h, progress);
                 say("card inserted: " + (family.empty() ? std::string("of no known family") : family));
             } else if (!in && card != Seen::no) {
                 say(card == Seen::unknown ? "no card in the slot" : "card removed");

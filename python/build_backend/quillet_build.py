@@ -1,7 +1,8 @@
 """A build backend (PEP 517) for the quillet package that needs nothing but the standard library.
 
-The wheel holds the package's modules and _signatures.py, generated from the checkout's
-include/quillet.h (or the header named by QUILLET_HEADER). The package loads libquillet at run
+The wheel holds the package's modules, _signatures.py generated from the checkout's
+include/quillet.h (or the header named by QUILLET_HEADER) and _families.py generated from
+include/quillet_families.h beside it. The package loads libquillet at run
 time; the wheel carries no library.
 """
 import base64
@@ -38,6 +39,17 @@ def _signatures():
     return _header.module_text(text)
 
 
+def _families():
+    sys.dont_write_bytecode = True
+    sys.path.insert(0, str(PACKAGE))
+    try:
+        import _families_header
+    finally:
+        sys.path.pop(0)
+    header = Path(os.environ.get("QUILLET_HEADER") or HERE.parent / "include" / "quillet.h")
+    return _families_header.module_text((header.parent / "quillet_families.h").read_text(encoding="utf-8"))
+
+
 def _metadata(version):
     return (f"Metadata-Version: 2.1\nName: {NAME}\nVersion: {version}\n"
             "Summary: Contact IC card readers through the quillet library (ctypes)\n"
@@ -56,8 +68,10 @@ def get_requires_for_build_wheel(config_settings=None):
 def build_wheel(wheel_directory, config_settings=None, metadata_directory=None):
     version = _version()
     dist_info = f"{NAME}-{version}.dist-info"
-    files = {f"{NAME}/{p.name}": p.read_bytes() for p in sorted(PACKAGE.glob("*.py")) if p.name != "_signatures.py"}
+    generated = ("_signatures.py", "_families.py")
+    files = {f"{NAME}/{p.name}": p.read_bytes() for p in sorted(PACKAGE.glob("*.py")) if p.name not in generated}
     files[f"{NAME}/_signatures.py"] = _signatures().encode("utf-8")
+    files[f"{NAME}/_families.py"] = _families().encode("utf-8")
     files[f"{dist_info}/METADATA"] = _metadata(version).encode("utf-8")
     files[f"{dist_info}/WHEEL"] = (f"Wheel-Version: 1.0\nGenerator: quillet_build\nRoot-Is-Purelib: true\n"
                                    f"Tag: {TAG}\n").encode("utf-8")

@@ -17,14 +17,38 @@ INT16_MAX = 0x7FFF
 INT32_MAX = 0x7FFF_FFFF
 
 
+try:
+    from ._families import CONSTANTS, LISTS
+except ImportError:  # straight from a source checkout: the header itself
+    import os
+    from pathlib import Path
+
+    from . import _families_header
+
+    _path = Path(os.environ.get("QUILLET_HEADER") or Path(__file__).resolve().parents[2] / "include" / "quillet.h")
+    CONSTANTS, LISTS = _families_header.catalogue((_path.parent / "quillet_families.h").read_text(encoding="utf-8"))
+
+
 @dataclass(frozen=True)
 class Code:
-    """A security code presented with ``present(handle, length, code)``, changed with ``change``;
-    ``counter(handle, int16_t*)`` reads the attempts left."""
+    """A security code (or password, or erase code) with its exports. shape says how they are
+    called: "one" ``present(handle, length, code)``, ``counter(handle, int16_t*)``; "zone" with the
+    zone after the handle; "set_length_selector" / "set_selector_length" the password sets, whose
+    counter is one byte. length 0: the zone's erase code length (Zone.erase_code)."""
     length: int
     present: str
     change: str
     counter: str
+    shape: str = "one"
+    sets: int = 0
+
+
+@dataclass(frozen=True)
+class Zone:
+    size: int          # units of the zone
+    read_end: int      # largest offset + length of a read starting in the zone
+    write_end: int     # the same for a write
+    erase_code: int    # bytes of the zone's erase code, 0 for none
 
 
 @dataclass(frozen=True)
@@ -41,77 +65,88 @@ class Family:
     paged: bool = False         # zones are flash pages, with a 32-bit length
     card_type: Optional[int] = None   # chk_card's number for the family; None: chk_card has no try of it
     runs_on: bool = False       # a transfer may continue into the following zones
+    alias: Optional[str] = None       # the other name the family answers to ("4442")
+    zone_table: tuple = ()      # Zone rows of a zoned family
+    erase: Optional[Code] = None      # the erase code(s)
+    rank: Optional[int] = None  # place in chk_card's detection order, 1 first
+    units: int = 0              # the card's size in units
 
     def capacity_of(self, zone):
+        if self.zone_table:
+            return self.zone_table[zone].size
         if self.zones and zone == self.zones - 1 and self.last_zone is not None:
             return self.last_zone
         return self.capacity
 
-    def extent(self, zone):
-        """Units from the start of zone to the farthest end of a transfer starting there; None when
-        the zones differ in size (the library checks the end)."""
-        if self.capacity is None:
-            return None
-        if self.paged or self.runs_on:
-            return sum(self.capacity_of(z) for z in range(zone, self.zones))
-        return self.capacity_of(zone)
+    def extent(self, zone, writing=False):
+        """Units from the start of zone to the farthest end of a transfer starting there."""
+        if self.zone_table:
+            row = self.zone_table[zone]
+            return row.write_end if writing else row.read_end
+        if self.paged:
+            return self.capacity * (self.zones - zone)
+        return self.capacity
 
     @property
     def length_type_max(self):
         return INT32_MAX if self.paged else INT16_MAX
 
 
-def _suffix(export):
-    return export.split("_", 1)[1]
+def _families():
+    """The rows of the family catalogue (quillet_families.h)."""
+    by_key = {}
+    zones = {}
+    for key, zone, size, read_end, write_end, erase_code in LISTS["QL_FAMILY_ZONES"]:
+        zones.setdefault(key, []).append(Zone(size, read_end, write_end, erase_code))
+
+    def exports(list_name):
+        return {row[0]: row[1:] for row in LISTS[list_name]}
+
+    memory = {**exports("QL_FAMILY_FLAT_MEMORY"), **exports("QL_FAMILY_ZONED_MEMORY"), **exports("QL_FAMILY_PAGED_MEMORY")}
+    checks = {key: check for key, (check,) in exports("QL_FAMILY_CHECKS").items()}
+    codes = {}
+    for list_name, shape in (("QL_FAMILY_CODES", "one"), ("QL_FAMILY_ZONED_CODES", "zone"),
+                             ("QL_FAMILY_PASSWORDS_SET_LENGTH_SELECTOR", "set_length_selector"),
+                             ("QL_FAMILY_PASSWORDS_SET_SELECTOR_LENGTH", "set_selector_length")):
+        for key, (present, change, counter, *sets) in exports(list_name).items():
+            codes[key] = (present, change, counter, shape, sets[0] if sets else 0)
+    erases = {key: Code(row[3], *row[:3]) for key, row in exports("QL_FAMILY_ERASE_CODES").items()}
+    erases.update({key: Code(0, *row, shape="zone") for key, row in exports("QL_FAMILY_ZONED_ERASE_CODES").items()})
+
+    for key, alias, card_type, rank, shape, unit, units, _write_units, zone_count, code_length, _kinds, _counter \
+            in LISTS["QL_FAMILIES"]:
+        read, write = memory[key]
+        table = tuple(zones.get(key, ()))
+        paged = shape == CONSTANTS["QL_SHAPE_PAGED"]
+        sizes = [z.size for z in table]
+        if paged:
+            capacity, last = units // zone_count, None
+        elif table:
+            same = len(set(sizes[:-1])) == 1
+            capacity, last = (sizes[0], sizes[-1]) if same else (None, None)
+        else:
+            capacity, last = units, None
+        code = None
+        if key in codes:
+            present, change, counter, code_shape, sets = codes[key]
+            code = Code(code_length, present, change, counter, code_shape, sets)
+        by_key[key] = Family(key, read, write, capacity, checks.get(key), unit=unit, zones=zone_count, last_zone=last,
+                             code=code, paged=paged, card_type=card_type or None,
+                             runs_on=any(z.read_end > z.size for z in table), alias=alias or None, zone_table=table,
+                             erase=erases.get(key), rank=rank or None, units=units)
+    return tuple(by_key.values())
 
 
-def _sle(name, suffix, capacity, card_type, code_length=None, check=True):
-    code = Code(code_length, f"csc_{suffix}", f"wsc_{suffix}", f"rsct_{suffix}") if code_length else None
-    return Family(name, f"srd_{suffix}", f"swr_{suffix}", capacity, f"chk_{suffix}" if check else None, code=code,
-                  card_type=card_type)
-
-
-def _eeprom(name, capacity, card_type, unit=1):
-    return Family(name, f"srd_{name}", f"swr_{name}", capacity, f"chk_{name}", unit=unit, card_type=card_type)
-
-
-FAMILIES = (
-    _sle("sle4442", "4442", 256, 21, 3),
-    _sle("2042", "2042", 256, 22, 3),
-    _sle("sle4432", "4432", 256, None),
-    _sle("sle4428", "4428", 1024, 31, 2),
-    _sle("sle4418", "4418", 1024, None),
-    *(_eeprom(f"24c{size}", capacity, card_type) for size, capacity, card_type in
-      (("01a", 128, 1), ("02", 256, 2), ("04", 512, 3), ("08", 1024, 4), ("16", 2048, 5), ("32", 4096, 6),
-       ("64", 8192, 7))),
-    _eeprom("93c46a", 64, 60, unit=2),
-    _eeprom("93c46", 128, 61),
-    _eeprom("93c57", 256, 62),
-    _eeprom("93c66", 512, None),
-    Family("at88sc1608", "srd_1608", "swr_1608", 256, "chk_1608", zones=9, last_zone=128, card_type=54, runs_on=True),
-    Family("at88sc153", "srd_153", "swr_153", 64, "chk_153", zones=3, card_type=55),
-    _sle("sle4404", "4404", 52, 40, 2),
-    _sle("sle4406", "4406", 13, 41, 3),
-    # the SLE4436 is driven as an SLE4406 and has a check of its own
-    Family("sle4436", "srd_4406", "swr_4406", 13, "chk_4436", code=Code(3, "csc_4406", "wsc_4406", "rsct_4406")),
-    _sle("at88sc101", "101", 172, None, 2),
-    Family("at88sc102", "srd_102", "swr_102", None, "chk_102", zones=3,
-           code=Code(2, "csc_102", "wsc_102", "rsct_102"), card_type=51),
-    Family("at88sc1604", "srd_1604", "swr_1604", None, "chk_1604", zones=5, card_type=52),
-    Family("at88sc1604b", "srd_1604b", "swr_1604b", None, "chk_1604b", zones=5, card_type=53),
-    Family("at88sc1604c", "srd_1604c", "swr_1604c", None, "chk_1604c", zones=5),
-    Family("at45d041", "srd_45d041", "swr_45d041", 264, "chk_45d041", zones=2048, paged=True, card_type=10),
-    Family("ssf1101", "srd_ssf1101", "swr_ssf1101", 1024, "chk_ssf1101", zones=512, paged=True, card_type=12),
-)
+FAMILIES = _families()
 
 
 def family_names(family):
-    """The names a family answers to: its own and its check's suffix ("sle4442", "4442")."""
-    return {family.name, *((_suffix(family.check),) if family.check else ())}
+    """The names a family answers to: its own and its alias ("sle4442", "4442")."""
+    return {family.name, *((family.alias,) if family.alias else ())}
 
 
 def find_family(name):
-    """The row of the family called name (any letter case, or the check's suffix such as "4442")."""
+    """The row of the family called name (any letter case, or the alias such as "4442")."""
     wanted = str(name).lower()
     for family in FAMILIES:
         if wanted in family_names(family):
@@ -146,17 +181,15 @@ class Card:
             return None
         return arguments.integer("zone", 0 if zone is None else zone, 0, self.family.zones - 1)
 
-    def _span(self, zone, offset, length):
+    def _span(self, zone, offset, length, writing=False):
         """(zone, offset, length) checked against the family's bounds."""
         family = self.family
         zone = self._zone(zone)
         capacity = family.capacity_of(zone)
         offset = arguments.integer("offset", offset, 0, (capacity if capacity is not None else INT16_MAX + 1) - 1)
-        extent = family.extent(zone or 0)
+        extent = family.extent(zone or 0, writing)
         limit = family.length_type_max if extent is None else min(extent - offset, family.length_type_max)
         if length is None:
-            if extent is None:
-                raise ValueError(f"give the length: {family.name} zones differ in size")
             length = capacity - offset
         length = arguments.integer("length", length, 1, limit)
         return zone, offset, length
@@ -198,7 +231,7 @@ class Card:
             raise ValueError(f"{self.family.name} data are {unit}-byte units")
         if not data:
             raise ValueError("data is empty")
-        zone, offset, length = self._span(zone, offset, len(data) // unit)
+        zone, offset, length = self._span(zone, offset, len(data) // unit, writing=True)
         for piece_zone, piece_offset, piece, done in self._pieces(zone, offset, length, progress):
             self.reader.call(self.family.write, *self._position(piece_zone, piece_offset), piece,
                              from_bytes(data[done * unit:(done + piece) * unit]))
@@ -217,35 +250,73 @@ class Card:
             raise
         return True
 
-    def _code(self):
-        if not self.family.code:
-            raise ValueError(f"{self.family.name} cards have no security code")
-        return self.family.code
+    def _code(self, erase=False):
+        kind = self.family.erase if erase else self.family.code
+        if not kind:
+            raise ValueError(f"{self.family.name} cards have no {'erase' if erase else 'security'} code")
+        return kind
 
-    def present_code(self, code):
-        """Presents the security code (bytes or hexadecimal text such as "FFFFFF"); a wrong one
-        costs one of the card's attempts, and the error tells how many are left."""
-        kind = self._code()
-        code = arguments.code_bytes("code", code, kind.length)
+    def _code_call(self, kind, export, length, data, zone, set, selector):
+        """Calls a code export in its shape; zone, set and selector only where the shape has them."""
+        if kind.shape == "zone":
+            zone = arguments.integer("zone", 0 if zone is None else zone, 0, self.family.zones - 1)
+            return self.reader.call(export, zone, length, data)
+        if zone is not None:
+            raise ValueError(f"{self.family.name} codes have no zones")
+        if kind.shape == "one":
+            return self.reader.call(export, length, data)
+        set = arguments.integer("set", set, 0, kind.sets - 1)
+        selector = arguments.integer("selector", selector, 0, INT16_MAX)
+        if kind.shape == "set_length_selector":
+            return self.reader.call(export, set, length, selector, data)
+        return self.reader.call(export, set, selector, length, data)
+
+    def _code_length(self, kind, zone):
+        if kind.length:
+            return kind.length
+        row = self.family.zone_table[arguments.integer("zone", 0 if zone is None else zone, 0, self.family.zones - 1)]
+        if not row.erase_code:
+            raise ValueError(f"{self.family.name} zone {zone} has no erase code")
+        return row.erase_code
+
+    def present_code(self, code, *, zone=None, set=0, selector=0, erase=False):
+        """Presents the security code (bytes or hexadecimal text such as "FFFFFF"), a zone's code
+        on cards with one per zone, a password of a set, or with erase=True the erase code; a wrong
+        one costs one of the card's attempts, and the error tells how many are left."""
+        kind = self._code(erase)
+        code = arguments.code_bytes("code", code, self._code_length(kind, zone))
         try:
-            self.reader.call(kind.present, kind.length, from_bytes(code))
+            self._code_call(kind, kind.present, len(code), from_bytes(code), zone, set, selector)
         except QuilletError as e:
             if e.status != READER_CODE_WRONG:
                 raise
             try:
-                left = self.attempts_left()
+                left = self.attempts_left(zone=zone, set=set, selector=selector, erase=erase)
             except QuilletError:
                 left = None
             raise e.with_attempts_left(left) from None
 
-    def change_code(self, code):
-        """Writes a new security code (after the current one was presented)."""
-        kind = self._code()
-        code = arguments.code_bytes("code", code, kind.length)
-        self.reader.call(kind.change, kind.length, from_bytes(code))
+    def change_code(self, code, *, zone=None, set=0, selector=0, erase=False):
+        """Writes a new code (after the current one was presented)."""
+        kind = self._code(erase)
+        code = arguments.code_bytes("code", code, self._code_length(kind, zone))
+        self._code_call(kind, kind.change, len(code), from_bytes(code), zone, set, selector)
 
-    def attempts_left(self):
-        """The error counter: the attempts left to present the code."""
+    def attempts_left(self, *, zone=None, set=0, selector=0, erase=False):
+        """The error counter: the attempts left to present the code (on cards with password sets
+        the card's counter byte)."""
+        kind = self._code(erase)
+        if kind.shape.startswith("set_"):
+            byte = byte_buffer(1)
+            set = arguments.integer("set", set, 0, kind.sets - 1)
+            selector = arguments.integer("selector", selector, 0, INT16_MAX)
+            arguments_in_order = (set, 1, selector) if kind.shape == "set_length_selector" else (set, selector, 1)
+            self.reader.call(kind.counter, *arguments_in_order, byte)
+            return bytes(byte)[0]
         count = ctypes.c_int16()
-        self.reader.call(self._code().counter, ctypes.byref(count))
+        if kind.shape == "zone":
+            zone = arguments.integer("zone", 0 if zone is None else zone, 0, self.family.zones - 1)
+            self.reader.call(kind.counter, zone, ctypes.byref(count))
+        else:
+            self.reader.call(kind.counter, ctypes.byref(count))
         return count.value
