@@ -152,7 +152,7 @@ int run_read(const Arguments& args) {
     } else if (args.has("json")) {
         JsonObject json;
         json.text("family", family.name);
-        if (family.zoned()) json.number("zone", zone);
+        if (family.addressed_by_zone()) json.number(family.shape == Shape::paged ? "page" : "zone", zone);
         json.number("offset", offset).number("length", length).text("data", to_hex(bytes)).print();
     } else if (args.has("hex")) {
         std::printf("%s\n", to_hex(bytes).c_str());
@@ -189,7 +189,8 @@ int run_write(const Arguments& args) {
     check_family(session.handle(), family, args);
     if (code) present_code_first(session.handle(), family, args, code_given);
     transfer(session.handle(), family, zone, offset, length, data.data(), true);
-    const std::string where = family.addressed_by_zone() ? "zone " + std::to_string(zone) + ", offset " : "offset ";
+    const std::string where = !family.addressed_by_zone() ? "offset "
+                              : std::string(family.shape == Shape::paged ? "page " : "zone ") + std::to_string(zone) + ", offset ";
     std::printf("wrote %zu byte%s to the %.*s card at %s%ld\n", data.size(), data.size() == 1 ? "" : "s",
                 static_cast<int>(family.name.size()), family.name.data(), where.c_str(), offset);
     return 0;
