@@ -1,5 +1,6 @@
 #include "pcsc/memory_cards.h"
 
+#include <algorithm>
 #include <array>
 
 namespace quillet_pcsc {
@@ -115,7 +116,8 @@ private:
         if (apdu.data.size() != 1) return finish(sw_wrong_length);
         const MemoryFamily* chosen = memory_family(apdu.data[0]);
         if (chosen == nullptr || chosen->capacity == 0) return finish(sw_not_supported);
-        slot_ = MemorySlot{chosen, false};
+        slot_ = MemorySlot{chosen, false, {}};
+        remember_memory_card(handle_, slot_);
         return finish(sw_ok);
     }
 
@@ -140,6 +142,7 @@ private:
         if (family.code_bytes > 0 && !slot_.code_presented) return finish(sw_not_satisfied);
         const int16_t status = family.write(handle_, static_cast<int16_t>(offset),
                                             static_cast<int16_t>(apdu.data.size()), apdu.data.data());
+        if (offset < static_cast<int32_t>(slot_.fingerprint.size())) remember_memory_card(handle_, slot_);
         return status == QL_OK ? finish(sw_ok) : refused(status, sw_write_failed);
     }
 
@@ -210,6 +213,25 @@ std::vector<uint8_t> memory_card_atr(const MemoryFamily& family) {
     for (size_t i = 1; i < atr.size(); ++i) tck ^= atr[i];
     atr.push_back(tck);
     return atr;
+}
+
+namespace {
+constexpr int32_t fingerprint_bytes = 16;
+
+std::vector<uint8_t> first_bytes(int32_t handle, const MemoryFamily& family) {
+    std::vector<uint8_t> bytes(static_cast<size_t>(std::min(fingerprint_bytes, family.capacity)));
+    if (bytes.empty() || family.read(handle, 0, static_cast<int16_t>(bytes.size()), bytes.data()) != QL_OK) return {};
+    return bytes;
+}
+}  // namespace
+
+void remember_memory_card(int32_t handle, MemorySlot& slot) {
+    slot.fingerprint = slot.family ? first_bytes(handle, *slot.family) : std::vector<uint8_t>{};
+}
+
+bool same_memory_card(int32_t handle, const MemorySlot& slot) {
+    if (slot.family == nullptr || slot.fingerprint.empty()) return true;
+    return first_bytes(handle, *slot.family) == slot.fingerprint;
 }
 
 bool memory_apdu(int32_t handle, MemorySlot& slot, std::span<const uint8_t> command, std::vector<uint8_t>& response) {

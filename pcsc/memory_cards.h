@@ -38,7 +38,17 @@ std::vector<uint8_t> memory_card_atr(const MemoryFamily& family);
 struct MemorySlot {
     const MemoryFamily* family = nullptr;
     bool code_presented = false;
+    std::vector<uint8_t> fingerprint;  // the card's first bytes, as last read or written
 };
+
+// Reads the card's first bytes into the slot's fingerprint.
+void remember_memory_card(int32_t handle, MemorySlot& slot);
+
+// Whether the card in the slot is still the one remembered: its first bytes read back alike. The
+// reader has no card-change latch, so a card put in without a removal seen in between shows only
+// so (a card of another family fails the read; one of the same family with the same first bytes
+// goes unseen).
+bool same_memory_card(int32_t handle, const MemorySlot& slot);
 
 // Carries out one pseudo-APDU and gives the response (data, SW1 SW2); false when the link to the
 // reader failed (no response).
