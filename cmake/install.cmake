@@ -1,7 +1,7 @@
 # What `cmake --install` puts where (GNU directories: /usr/local by default, /usr in the Debian
 # package), and the Debian package CPack builds from the same rules:
-#   lib/<multiarch>/libquillet.so.9.40, .so.9 (SONAME), .so   include/quillet.h
-#   lib/<multiarch>/pkgconfig/quillet.pc   lib/<multiarch>/cmake/quillet/  (find_package(quillet))
+#   lib/<multiarch>/libquillet.so.9.40, .so.9 (SONAME), .so   include/quillet.h, quillet_status.h,
+#   quillet_families.h   lib/<multiarch>/pkgconfig/quillet.pc   lib/<multiarch>/cmake/quillet/  (find_package(quillet))
 #   bin/quillet, bin/quillet-vreader   share/man/man1/   share/doc/quillet/   the Python package
 include(CMakePackageConfigHelpers)
 
@@ -16,6 +16,8 @@ set(QUILLET_PYTHON_DIR lib/python3/dist-packages CACHE STRING "Install directory
 install(TARGETS quillet EXPORT quillet-targets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_COMPONENT Unspecified)
 install(FILES ${PROJECT_SOURCE_DIR}/include/quillet.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/include/quillet_status.h ${PROJECT_SOURCE_DIR}/include/quillet_families.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 foreach(program quillet-vreader quillet-cli)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -1,5 +1,6 @@
 #!/bin/sh
-# check_header.sh CC CXX INCLUDE_DIR LIBRARY_DIR SOURCE [FLAGS]: the public headers compile as every C
+# check_header.sh CC CXX INCLUDE_DIR LIBRARY_DIR SOURCE [FLAGS]: the public headers (SOURCE includes
+# every one, the family catalogue checked for consistency as it runs) compile as every C
 # standard from C89 and every C++ standard from C++98 with -pedantic -Werror, as they are and with
 # <iso646.h> included first; the builds without it run against the shared library (C++ reaches
 # the export xor as ql_xor). Then every status code of quillet.h has its row in quillet_status.h. FLAGS are

@@ -21,7 +21,7 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpac
 deb=$(ls "$work"/package/quillet_*.deb)
 echo "$(basename "$deb"), depends on: $(dpkg-deb -f "$deb" Depends)"
 dpkg-deb -c "$deb" >"$work/contents"
-for file in usr/include/quillet.h usr/lib/libquillet.so.9.40 usr/lib/libquillet.so.9 usr/lib/libquillet.so \
+for file in usr/include/quillet.h usr/include/quillet_families.h usr/lib/libquillet.so.9.40 usr/lib/libquillet.so.9 usr/lib/libquillet.so \
             usr/lib/pkgconfig/quillet.pc usr/lib/cmake/quillet/quillet-config.cmake usr/bin/quillet \
             usr/bin/quillet-vreader usr/share/man/man1/quillet.1 usr/share/man/man1/quillet-vreader.1 \
             usr/share/doc/quillet/README.md usr/lib/python3/dist-packages/quillet/_signatures.py; do
