@@ -98,13 +98,14 @@ RESPONSECODE power_up(Target& target) {
         return IFD_SUCCESS;
     }
     if (target.number != main_slot) return IFD_ERROR_POWER_ACTION;
+    // A card chk_card does not name (a family it does not try, or no working chip) is still shown,
+    // with family number 00: the application names the family with SELECT CARD TYPE.
     const MemoryFamily* family = memory_family(chk_card(handle));
-    if (family == nullptr) return IFD_ERROR_POWER_ACTION;
     turn_on(handle);
     slot.kind = CardKind::memory;
     slot.memory.family = family;
     remember_memory_card(handle, slot.memory);
-    slot.atr = memory_card_atr(*family);
+    slot.atr = memory_card_atr(family);
     return IFD_SUCCESS;
 }
 

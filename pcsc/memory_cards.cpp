@@ -234,7 +234,7 @@ private:
             right = again == QL_OK && after >= before;
         }
         slot_.presented[apdu.p2] = right;
-        if (right) return finish(sw_ok);
+        if (right) return opened();
         return attempts_left(code, apdu.p2);
     }
 
@@ -247,7 +247,7 @@ private:
         if (apdu.data.size() != static_cast<size_t>(code.bytes) || apdu.expected >= 0) return finish(sw_wrong_length);
         if (!slot_.presented[apdu.p2]) return finish(sw_not_satisfied);
         const int16_t status = code.calls->change(handle_, code.zone, code.selector, code.bytes, apdu.data.data());
-        return status == QL_OK ? finish(sw_ok) : refused(status, sw_write_failed);
+        return status == QL_OK ? opened() : refused(status, sw_write_failed);
     }
 
     // FF 82 00 00 10 Q(8) OUT1(8): the application's half of the mutual authentication.
@@ -257,7 +257,14 @@ private:
         if (apdu.p1 != 0 || apdu.p2 != 0) return finish(sw_wrong_p1p2);
         if (apdu.data.size() != authentication_bytes || apdu.expected >= 0) return finish(sw_wrong_length);
         const int16_t status = send(handle_, static_cast<int16_t>(authentication_bytes), apdu.data.data());
-        return status == QL_OK ? finish(sw_ok) : refused(status, sw_not_verified);
+        return status == QL_OK ? opened() : refused(status, sw_not_verified);
+    }
+
+    // A code presented or changed, or an authentication, may show bytes that read as 00 before
+    // (the codes themselves): the card's first bytes are taken again for telling it apart.
+    bool opened() {
+        remember_memory_card(handle_, slot_);
+        return finish(sw_ok);
     }
 
     int32_t handle_;
@@ -277,12 +284,14 @@ std::vector<uint8_t> first_bytes(int32_t handle, const MemoryFamily& family) {
 
 }  // namespace
 
-std::vector<uint8_t> memory_card_atr(const MemoryFamily& family) {
+std::vector<uint8_t> memory_card_atr(const MemoryFamily* family) {
+    const uint8_t bus = family ? family->bus : 0x00;
+    const auto number = static_cast<uint8_t>(family ? family->type_number : 0);
     // The PC/SC storage-card layout: TS T0 TD1 TD2, then 15 historical bytes: 80 (category),
     // 4F 0C (application identifier: the PC/SC RID A0 00 00 03 06, the bus, the card's name as
     // 00 and chk_card's number), four bytes 00, and TCK.
     std::vector<uint8_t> atr{0x3B, 0x8F, 0x80, 0x01, 0x80, 0x4F, 0x0C, 0xA0, 0x00, 0x00,
-                             0x03, 0x06, family.bus, 0x00, static_cast<uint8_t>(family.type_number),
+                             0x03, 0x06, bus,  0x00, number,
                              0x00, 0x00, 0x00, 0x00};
     uint8_t tck = 0;
     for (size_t i = 1; i < atr.size(); ++i) tck ^= atr[i];

@@ -11,8 +11,9 @@
 
 namespace quillet_pcsc {
 
-// The ATR the driver shows for a memory card (docs/pcsc.md): 20 bytes.
-std::vector<uint8_t> memory_card_atr(const MemoryFamily& family);
+// The ATR the driver shows for a memory card (docs/pcsc.md): 20 bytes; nullptr for a card of no
+// family chk_card names.
+std::vector<uint8_t> memory_card_atr(const MemoryFamily* family);
 
 // What a memory card in a slot needs between pseudo-APDUs.
 struct MemorySlot {

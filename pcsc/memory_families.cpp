@@ -56,7 +56,8 @@ int16_t set_length_selector(int32_t h, int16_t set, int16_t selector, int16_t le
 template <auto F>
 int16_t set_length_selector_counter(int32_t h, int16_t set, int16_t selector, int16_t* left) {
     uint8_t raw = 0;
-    return attempts_of(F(h, set, 1, selector, &raw), raw, left);
+    const int16_t status = F(h, set, 1, selector, &raw);
+    return attempts_of(status, raw, left);
 }
 template <auto F>
 int16_t set_selector_length(int32_t h, int16_t set, int16_t selector, int16_t length, const uint8_t* code) {
@@ -65,7 +66,8 @@ int16_t set_selector_length(int32_t h, int16_t set, int16_t selector, int16_t le
 template <auto F>
 int16_t set_selector_length_counter(int32_t h, int16_t set, int16_t selector, int16_t* left) {
     uint8_t raw = 0;
-    return attempts_of(F(h, set, selector, 1, &raw), raw, left);
+    const int16_t status = F(h, set, selector, 1, &raw);
+    return attempts_of(status, raw, left);
 }
 
 constexpr uint8_t i2c_bus = 0x0B, two_wire_bus = 0x0D, three_wire_bus = 0x0E, other_bus = 0x00;
