@@ -19,6 +19,23 @@ constexpr uint8_t ins_verify = 0x20, ins_change_code = 0x24, ins_authenticate = 
 
 constexpr uint8_t erase_reference = 0x80;  // VERIFY's P2: bit 7 names an erase code
 constexpr size_t authentication_bytes = 16;
+constexpr int configuration_zone = 0x100;  // SELECT ZONE 01 00 on the crypto memory cards
+
+// What READ and UPDATE BINARY reach in the slot's zone.
+struct Area {
+    MemoryRead read = nullptr;
+    MemoryWrite write = nullptr;
+    ZoneBounds bounds;
+};
+
+Area area_of(const MemoryFamily& family, int zone) {
+    if (zone == configuration_zone) {
+        const CryptoCalls crypto = crypto_calls_of(family);
+        const int32_t size = crypto.configuration_bytes;
+        return {crypto.configuration_read, crypto.configuration_write, {size, size, size, 0}};
+    }
+    return {family.read, family.write, zone_bounds(family, zone)};
+}
 
 // A failure of the link rather than a refusal by the card or the reader.
 bool link_failed(int status) {
@@ -160,7 +177,7 @@ private:
         if (family.shape == QL_SHAPE_FLAT) return finish(sw_not_supported);
         if (!apdu.data.empty() || apdu.expected >= 0) return finish(sw_wrong_length);
         const int zone = (apdu.p1 << 8) | apdu.p2;
-        if (zone_bounds(family, zone).size == 0) return finish(sw_wrong_p1p2);
+        if (area_of(family, zone).bounds.size == 0) return finish(sw_wrong_p1p2);
         slot_.zone = static_cast<int16_t>(zone);
         return finish(sw_ok);
     }
@@ -169,11 +186,12 @@ private:
         if (!apdu.data.empty() || apdu.expected < 0) return finish(sw_wrong_length);
         if (apdu.expected % family.unit != 0) return finish(sw_wrong_length);
         const int32_t offset = (apdu.p1 << 8) | apdu.p2;
-        const int32_t end = zone_bounds(family, slot_.zone).read_end;
+        const Area area = area_of(family, slot_.zone);
+        const int32_t end = area.bounds.read_end;
         if (offset >= end) return finish(sw_out_of_range);
         const int32_t units = std::min<int32_t>(apdu.expected / family.unit, end - offset);
         response_.resize(static_cast<size_t>(units * family.unit));
-        const int16_t status = family.read(handle_, slot_.zone, offset, units, response_.data());
+        const int16_t status = area.read(handle_, slot_.zone, offset, units, response_.data());
         if (status != QL_OK) return refused(status, sw_not_satisfied);
         return finish(units * family.unit < apdu.expected ? sw_end_reached : sw_ok);
     }
@@ -184,10 +202,11 @@ private:
         }
         const int32_t offset = (apdu.p1 << 8) | apdu.p2;
         const int32_t units = static_cast<int32_t>(apdu.data.size()) / family.unit;
-        const int32_t end = zone_bounds(family, slot_.zone).write_end;
+        const Area area = area_of(family, slot_.zone);
+        const int32_t end = area.bounds.write_end;
         if (offset >= end || end - offset < units) return finish(sw_out_of_range);
         if (family.writes_need_code && !slot_.presented[0]) return finish(sw_not_satisfied);
-        const int16_t status = family.write(handle_, slot_.zone, offset, units, apdu.data.data());
+        const int16_t status = area.write(handle_, slot_.zone, offset, units, apdu.data.data());
         if (slot_.zone == 0 && offset * family.unit < static_cast<int32_t>(slot_.fingerprint.size())) {
             remember_memory_card(handle_, slot_);
         }
@@ -252,7 +271,7 @@ private:
 
     // FF 82 00 00 10 Q(8) OUT1(8): the application's half of the mutual authentication.
     bool authenticate(const MemoryFamily& family, const Apdu& apdu) {
-        const Authentication send = authentication_of(family);
+        const Authentication send = crypto_calls_of(family).authenticate;
         if (send == nullptr) return finish(sw_not_supported);
         if (apdu.p1 != 0 || apdu.p2 != 0) return finish(sw_wrong_p1p2);
         if (apdu.data.size() != authentication_bytes || apdu.expected >= 0) return finish(sw_wrong_length);

@@ -182,11 +182,14 @@ ZoneBounds zone_bounds(const MemoryFamily& family, int zone) {
     }
 }
 
-Authentication authentication_of(const MemoryFamily& family) {
-    switch (family.key) {
-        case QL_FAMILY_at88sc1608: return init_auth_1608;
-        case QL_FAMILY_at88sc153: return init_auth_153;
-        default: return nullptr;
+CryptoCalls crypto_calls_of(const MemoryFamily& family) {
+    switch (family.key) {  // the configuration zone's sizes: 128 bytes and the fuse byte, 64 bytes
+        case QL_FAMILY_at88sc1608:
+            return {init_auth_1608, flat_read<srdconfig_1608>, flat_write<swrconfig_1608>, 129};
+        case QL_FAMILY_at88sc153:
+            return {init_auth_153, flat_read<srdconfig_153>, flat_write<swrconfig_153>, 64};
+        default:
+            return {};
     }
 }
 

@@ -61,9 +61,16 @@ const MemoryFamily* memory_family_named(std::string_view name);
 // zone 0, the whole card; a paged card's pages are all alike.
 ZoneBounds zone_bounds(const MemoryFamily& family, int zone);
 
-// The mutual authentication of the crypto memory cards (16 bytes the application computed), or
-// nullptr for the families without one.
+// What the crypto memory cards (AT88SC1608, AT88SC153) have besides their zones: the mutual
+// authentication (16 bytes the application computed) and the configuration zone. All nullptr for
+// the other families.
 using Authentication = int16_t (*)(int32_t handle, int16_t length, const uint8_t* data);
-Authentication authentication_of(const MemoryFamily& family);
+struct CryptoCalls {
+    Authentication authenticate = nullptr;
+    MemoryRead configuration_read = nullptr;  // zone ignored, offsets from configuration byte 0
+    MemoryWrite configuration_write = nullptr;
+    int32_t configuration_bytes = 0;
+};
+CryptoCalls crypto_calls_of(const MemoryFamily& family);
 
 }  // namespace quillet_pcsc

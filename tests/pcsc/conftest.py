@@ -7,6 +7,8 @@ import pytest
 
 from pcscd import Pcscd
 
+pytest.register_assert_rewrite("family_sweep", "helpers")
+
 
 @pytest.fixture(scope="module")
 def pcscd(vreader):

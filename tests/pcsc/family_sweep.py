@@ -102,3 +102,44 @@ def test_family_read_write_and_codes(vreader, pcscd, family):
     after = vreader.contents()
     assert after[where:where + 4] == pattern and after[:where] == image[:where]
     card.disconnect()
+
+
+CONFIGURATION_AT = {"at88sc1608": 2048, "at88sc153": 192}  # the configuration zone in the card's image
+
+
+def host_cipher(block1, seed, challenge):
+    """The application's half of the mutual authentication, with the library's cipher."""
+    library = ctypes.CDLL(os.environ["QUILLET_LIBRARY"])
+    out1, out2 = (ctypes.c_uint8 * 8)(), (ctypes.c_uint8 * 8)()
+    library.SetInit(*(ctypes.c_char_p(bytes(b)) for b in (block1, seed, challenge)))
+    library.Authenticate(out1, out2)
+    return bytes(out1), bytes(out2)
+
+
+@pytest.mark.parametrize("key", sorted(CONFIGURATION_AT))
+def test_crypto_card_authentication(vreader, pcscd, key):
+    """The application reads the cryptogram from the configuration zone, computes with the seed it
+    issued the card with, and authenticates; a wrong answer costs an attempt."""
+    change_card(vreader, key)
+    card = connect(pcscd, MEMORY_ATR)
+    select_zone(card, 0x100)
+    start = CONFIGURATION_AT[key]
+
+    def cryptogram():
+        data, sw = send(card, bytes.fromhex("FFB0002008"))
+        assert sw == 0x9000 and data == vreader.contents()[start + 32:start + 40]
+        return data
+
+    seed, sw = send(card, bytes.fromhex("FFB0002808"))
+    assert sw == 0x9000
+    challenge = os.urandom(8)
+    out1, _ = host_cipher(cryptogram(), seed, challenge)
+    wrong = bytes([out1[0] ^ 0x01]) + out1[1:]
+    assert send(card, bytes.fromhex("FF82000010") + challenge + wrong) == (b"", 0x6300)
+    block1 = cryptogram()
+    assert block1[0] == 0xEE  # one attempt of four gone
+    out1, out2 = host_cipher(block1, seed, challenge)
+    assert send(card, bytes.fromhex("FF82000010") + challenge + out1) == (b"", 0x9000)
+    assert cryptogram() == b"\xFF" + out2[1:]
+    assert send(card, bytes.fromhex("FF820000080102030405060708"))[1] == 0x6700
+    card.disconnect()

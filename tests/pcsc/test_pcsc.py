@@ -9,7 +9,7 @@ import pytest
 from helpers import BEEP, CPU_ATR, MEMORY_ATR, change_card, connect, select_quillet_file, send
 # The family sweep shares this module's pcscd: the PC/SC client library keeps the first socket
 # name it was given for the whole process, so one pcscd serves every test.
-from family_sweep import test_family_read_write_and_codes  # noqa: F401
+from family_sweep import test_crypto_card_authentication, test_family_read_write_and_codes  # noqa: F401
 
 
 def test_reader_and_processor_card(vreader, pcscd):
