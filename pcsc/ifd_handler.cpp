@@ -22,9 +22,15 @@ namespace {
 constexpr DWORD main_slot = 0;
 constexpr size_t response_limit = 258;  // 256 data bytes and SW1 SW2
 
-bool is_link_failure(int status) { return status == QL_TIMEOUT || status == QL_PORT_ERROR || status == QL_READ_FAILED; }
+bool is_link_failure(int status) {
+    return status == QL_TIMEOUT || status == QL_PORT_ERROR || status == QL_READ_FAILED ||
+           status == waiting_time_exhausted;
+}
 
+// The main slot opens the port; pcscd then opens every further slot of the reader with its own
+// Lun (the same reader in the upper half, the slot in the lower), and those share the port.
 RESPONSECODE open_channel(DWORD lun, const Connection& connection) {
+    if ((lun & 0xFFFF) != main_slot) return attach_slot(lun) ? IFD_SUCCESS : IFD_COMMUNICATION_ERROR;
     int32_t handle = 0;
     if (open_reader(connection, handle) != QL_OK) return IFD_COMMUNICATION_ERROR;
     auto reader = std::make_shared<Reader>();
@@ -92,13 +98,25 @@ RESPONSECODE power_up(Target& target) {
         return IFD_SUCCESS;
     }
     if (target.number != main_slot) return IFD_ERROR_POWER_ACTION;
+    // A card chk_card does not name (a family it does not try, or no working chip) is still shown,
+    // with family number 00: the application names the family with SELECT CARD TYPE.
     const MemoryFamily* family = memory_family(chk_card(handle));
-    if (family == nullptr) return IFD_ERROR_POWER_ACTION;
     turn_on(handle);
     slot.kind = CardKind::memory;
     slot.memory.family = family;
-    slot.atr = memory_card_atr(*family);
+    remember_memory_card(handle, slot.memory);
+    slot.atr = memory_card_atr(family);
     return IFD_SUCCESS;
+}
+
+// Whether the powered card of the main slot is still the one powered up (docs/pcsc.md).
+bool same_card(Target& target) {
+    Slot& slot = *target.slot;
+    switch (slot.kind) {
+        case CardKind::processor: return slot.link.still_answers(block_exchange(target.reader->handle, main_slot));
+        case CardKind::memory: return same_memory_card(target.reader->handle, slot.memory);
+        default: return true;
+    }
 }
 
 RESPONSECODE give(const std::vector<uint8_t>& bytes, PUCHAR buffer, PDWORD length) {
@@ -131,11 +149,12 @@ IFD_EXPORT RESPONSECODE IFDHCreateChannel(DWORD Lun, DWORD Channel) {
 }
 
 IFD_EXPORT RESPONSECODE IFDHCloseChannel(DWORD Lun) {
-    const std::shared_ptr<Reader> reader = remove_reader(Lun);
-    if (!reader) return IFD_COMMUNICATION_ERROR;
-    const std::lock_guard lock(reader->busy);
-    turn_off(reader->handle);
-    ic_exit(reader->handle);
+    std::shared_ptr<Reader> closing;
+    if (!release_slot(Lun, closing)) return IFD_COMMUNICATION_ERROR;
+    if (!closing) return IFD_SUCCESS;  // other slots of the reader are still open
+    const std::lock_guard lock(closing->busy);
+    turn_off(closing->handle);
+    ic_exit(closing->handle);
     return IFD_SUCCESS;
 }
 
@@ -261,7 +280,9 @@ IFD_EXPORT RESPONSECODE IFDHICCPresence(DWORD Lun) {
     if (target.number != main_slot) return IFD_ICC_PRESENT;
     int16_t state = 0;
     if (get_status0(target.reader->handle, &state) != QL_OK) return IFD_COMMUNICATION_ERROR;
-    if (state == 0) {
+    if (state == 0 || !same_card(target)) {
+        // A card put in place of the one powered, with no removal seen in between, is reported
+        // absent once: pcscd then sees a removal and, at the next poll, an insertion it powers up.
         *target.slot = Slot{};
         return IFD_ICC_NOT_PRESENT;
     }

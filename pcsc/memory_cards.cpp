@@ -1,49 +1,41 @@
 #include "pcsc/memory_cards.h"
 
-#include <array>
+#include <algorithm>
+#include <string_view>
 
 namespace quillet_pcsc {
 
 namespace {
 
-constexpr uint8_t i2c_bus = 0x0B, two_wire_bus = 0x0D, three_wire_bus = 0x0E;
+// ISO/IEC 7816-4 status words
+constexpr uint16_t sw_ok = 0x9000, sw_end_reached = 0x6282, sw_wrong_code = 0x63C0, sw_not_verified = 0x6300,
+                   sw_write_failed = 0x6581, sw_wrong_length = 0x6700, sw_not_satisfied = 0x6982,
+                   sw_locked = 0x6983, sw_not_supported = 0x6A81, sw_wrong_p1p2 = 0x6A86,
+                   sw_no_reference = 0x6A88, sw_out_of_range = 0x6B00, sw_wrong_ins = 0x6D00,
+                   sw_wrong_class = 0x6E00;
 
-constexpr MemoryFamily flat(int16_t number, uint8_t bus, int32_t capacity, MemoryRead read, MemoryWrite write) {
-    return {number, bus, capacity, read, write};
-}
-constexpr MemoryFamily coded(int16_t number, int32_t capacity, MemoryRead read, MemoryWrite write, int16_t code_bytes,
-                             CodeCall present, CodeCall change, CounterRead counter, int16_t full) {
-    return {number, two_wire_bus, capacity, read, write, code_bytes, present, change, counter, full};
-}
-constexpr MemoryFamily detected_only(int16_t number, uint8_t bus) { return {number, bus, 0}; }
+constexpr uint8_t ins_verify = 0x20, ins_change_code = 0x24, ins_authenticate = 0x82, ins_select_family = 0xA4,
+                  ins_select_zone = 0xA6, ins_read = 0xB0, ins_update = 0xD6;
 
-constexpr std::array families{
-    coded(21, 256, srd_4442, swr_4442, 3, csc_4442, wsc_4442, rsct_4442, 3),
-    coded(22, 256, srd_2042, swr_2042, 3, csc_2042, wsc_2042, rsct_2042, 3),
-    MemoryFamily{31, three_wire_bus, 1024, srd_4428, swr_4428, 2, csc_4428, wsc_4428, rsct_4428, 8},
-    flat(1, i2c_bus, 128, srd_24c01a, swr_24c01a),
-    flat(2, i2c_bus, 256, srd_24c02, swr_24c02),
-    flat(3, i2c_bus, 512, srd_24c04, swr_24c04),
-    flat(4, i2c_bus, 1024, srd_24c08, swr_24c08),
-    flat(5, i2c_bus, 2048, srd_24c16, swr_24c16),
-    flat(6, i2c_bus, 4096, srd_24c32, swr_24c32),
-    flat(7, i2c_bus, 8192, srd_24c64, swr_24c64),
-    flat(61, three_wire_bus, 128, srd_93c46, swr_93c46),
-    flat(62, three_wire_bus, 256, srd_93c57, swr_93c57),
-    // Found by chk_card; their zones, fuses and authentication have no pseudo-APDUs yet.
-    detected_only(10, 0x00), detected_only(12, 0x00), detected_only(40, two_wire_bus), detected_only(41, two_wire_bus),
-    detected_only(51, two_wire_bus), detected_only(52, two_wire_bus), detected_only(53, two_wire_bus),
-    detected_only(54, two_wire_bus), detected_only(55, two_wire_bus), detected_only(60, three_wire_bus),
+constexpr uint8_t erase_reference = 0x80;  // VERIFY's P2: bit 7 names an erase code
+constexpr size_t authentication_bytes = 16;
+constexpr int configuration_zone = 0x100;  // SELECT ZONE 01 00 on the crypto memory cards
+
+// What READ and UPDATE BINARY reach in the slot's zone.
+struct Area {
+    MemoryRead read = nullptr;
+    MemoryWrite write = nullptr;
+    ZoneBounds bounds;
 };
 
-// ISO/IEC 7816-4 status words
-constexpr uint16_t sw_ok = 0x9000, sw_end_reached = 0x6282, sw_write_failed = 0x6581, sw_wrong_length = 0x6700,
-                   sw_not_satisfied = 0x6982, sw_locked = 0x6983, sw_not_supported = 0x6A81,
-                   sw_out_of_range = 0x6B00, sw_wrong_ins = 0x6D00, sw_wrong_class = 0x6E00,
-                   sw_wrong_p1p2 = 0x6A86;
-
-constexpr uint8_t ins_verify = 0x20, ins_change_code = 0x24, ins_select_family = 0xA4, ins_read = 0xB0,
-                  ins_update = 0xD6;
+Area area_of(const MemoryFamily& family, int zone) {
+    if (zone == configuration_zone) {
+        const CryptoCalls crypto = crypto_calls_of(family);
+        const int32_t size = crypto.configuration_bytes;
+        return {crypto.configuration_read, crypto.configuration_write, {size, size, size, 0}};
+    }
+    return {family.read, family.write, zone_bounds(family, zone)};
+}
 
 // A failure of the link rather than a refusal by the card or the reader.
 bool link_failed(int status) {
@@ -51,30 +43,84 @@ bool link_failed(int status) {
            status == QL_REPLY_TOO_LONG || status == QL_PORT_ERROR;
 }
 
-// A short APDU taken apart: header, command data, expected length (-1: none).
+// An APDU taken apart, short or extended: header, command data, expected length (-1: none).
 struct Apdu {
-    uint8_t cla, ins, p1, p2;
+    uint8_t cla = 0, ins = 0, p1 = 0, p2 = 0;
     std::span<const uint8_t> data;
-    int expected = -1;
+    int32_t expected = -1;
     bool valid = false;
 };
 
+int32_t short_le(uint8_t byte) { return byte ? byte : 256; }
+int32_t extended_le(uint8_t high, uint8_t low) {
+    const int32_t value = (high << 8) | low;
+    return value ? value : 65536;
+}
+
 Apdu parse(std::span<const uint8_t> bytes) {
-    Apdu apdu{};
+    Apdu apdu;
     if (bytes.size() < 4) return apdu;
     apdu.cla = bytes[0], apdu.ins = bytes[1], apdu.p1 = bytes[2], apdu.p2 = bytes[3];
     const size_t rest = bytes.size() - 4;
     if (rest == 0) {
         apdu.valid = true;
     } else if (rest == 1) {
-        apdu.expected = bytes[4] ? bytes[4] : 256;
+        apdu.expected = short_le(bytes[4]);
         apdu.valid = true;
-    } else if (bytes[4] != 0 && (rest == size_t{bytes[4]} + 1 || rest == size_t{bytes[4]} + 2)) {
-        apdu.data = bytes.subspan(5, bytes[4]);
-        if (rest == size_t{bytes[4]} + 2) apdu.expected = bytes.back() ? bytes.back() : 256;
+    } else if (bytes[4] != 0) {  // short Lc
+        const size_t lc = bytes[4];
+        if (rest == lc + 1 || rest == lc + 2) {
+            apdu.data = bytes.subspan(5, lc);
+            if (rest == lc + 2) apdu.expected = short_le(bytes.back());
+            apdu.valid = true;
+        }
+    } else if (rest == 3) {  // extended Le alone
+        apdu.expected = extended_le(bytes[5], bytes[6]);
         apdu.valid = true;
+    } else if (rest > 3) {  // extended Lc, then Le in two bytes or none
+        const size_t lc = (size_t{bytes[5]} << 8) | bytes[6];
+        if (lc != 0 && (rest == lc + 3 || rest == lc + 5)) {
+            apdu.data = bytes.subspan(7, lc);
+            if (rest == lc + 5) apdu.expected = extended_le(bytes[bytes.size() - 2], bytes.back());
+            apdu.valid = true;
+        }
     }
     return apdu;
+}
+
+// The code a VERIFY or CHANGE REFERENCE DATA names with its P2, in the family's terms.
+struct CodeReference {
+    const CodeCalls* calls = nullptr;
+    int16_t zone = 0;      // zone, or password set
+    int16_t selector = 0;  // password sets: 0 the write password, 1 the read password
+    int16_t bytes = 0;
+    bool erase = false;
+};
+
+CodeReference code_reference(const MemoryFamily& family, uint8_t p2) {
+    CodeReference reference;
+    const int number = p2 & ~erase_reference;
+    if (p2 & erase_reference) {
+        if (!(family.kinds & QL_CODE_ERASE)) return {};
+        reference = {&family.erase, static_cast<int16_t>(number), 0, family.erase.bytes, true};
+        if (family.shape == QL_SHAPE_ZONED) {
+            reference.bytes = zone_bounds(family, number).erase_code;
+        } else if (number != 0) {
+            return {};
+        }
+    } else if (family.kinds & QL_CODE_PASSWORD_SETS) {
+        reference = {&family.security, static_cast<int16_t>(number / 2), static_cast<int16_t>(number % 2),
+                     family.code_bytes, false};
+        if (number / 2 >= family.security.sets) return {};
+    } else if (family.kinds & QL_CODE_SECURITY) {
+        const bool per_zone = family.kinds & QL_CODE_PER_ZONE;
+        if (number != 0 && !(per_zone && zone_bounds(family, number).size > 0)) return {};
+        reference = {&family.security, static_cast<int16_t>(number), 0, family.code_bytes, false};
+    } else {
+        return {};
+    }
+    if (reference.bytes == 0 || reference.calls->present == nullptr) return {};
+    return reference;
 }
 
 class Responder {
@@ -88,12 +134,14 @@ public:
         if (apdu.cla != 0xFF) return finish(sw_wrong_class);
         if (apdu.ins == ins_select_family) return select_family(apdu);
         const MemoryFamily* family = slot_.family;
-        if (family == nullptr || family->capacity == 0) return finish(sw_not_supported);
+        if (family == nullptr || family->read == nullptr) return finish(sw_not_supported);
         switch (apdu.ins) {
             case ins_read: return read(*family, apdu);
             case ins_update: return update(*family, apdu);
+            case ins_select_zone: return select_zone(*family, apdu);
             case ins_verify: return verify(*family, apdu);
             case ins_change_code: return change_code(*family, apdu);
+            case ins_authenticate: return authenticate(*family, apdu);
             default: return finish(sw_wrong_ins);
         }
     }
@@ -111,78 +159,131 @@ private:
         return finish(sw);
     }
 
+    // FF A4 00 00 01 NN: chk_card's number; FF A4 00 01 Lc NAME: the catalogue's name.
     bool select_family(const Apdu& apdu) {
-        if (apdu.data.size() != 1) return finish(sw_wrong_length);
-        const MemoryFamily* chosen = memory_family(apdu.data[0]);
-        if (chosen == nullptr || chosen->capacity == 0) return finish(sw_not_supported);
-        slot_ = MemorySlot{chosen, false};
+        if (apdu.p1 != 0 || apdu.p2 > 1) return finish(sw_wrong_p1p2);
+        if (apdu.data.empty() || (apdu.p2 == 0 && apdu.data.size() != 1)) return finish(sw_wrong_length);
+        const MemoryFamily* chosen =
+            apdu.p2 == 0 ? memory_family(apdu.data[0])
+                         : memory_family_named({reinterpret_cast<const char*>(apdu.data.data()), apdu.data.size()});
+        if (chosen == nullptr || chosen->read == nullptr) return finish(sw_not_supported);
+        slot_ = MemorySlot{chosen, 0, {}, {}};
+        remember_memory_card(handle_, slot_);
+        return finish(sw_ok);
+    }
+
+    // FF A6 P1 P2: the zone (or page) P1 P2 for the reads and writes that follow.
+    bool select_zone(const MemoryFamily& family, const Apdu& apdu) {
+        if (family.shape == QL_SHAPE_FLAT) return finish(sw_not_supported);
+        if (!apdu.data.empty() || apdu.expected >= 0) return finish(sw_wrong_length);
+        const int zone = (apdu.p1 << 8) | apdu.p2;
+        if (area_of(family, zone).bounds.size == 0) return finish(sw_wrong_p1p2);
+        slot_.zone = static_cast<int16_t>(zone);
         return finish(sw_ok);
     }
 
     bool read(const MemoryFamily& family, const Apdu& apdu) {
         if (!apdu.data.empty() || apdu.expected < 0) return finish(sw_wrong_length);
+        if (apdu.expected % family.unit != 0) return finish(sw_wrong_length);
         const int32_t offset = (apdu.p1 << 8) | apdu.p2;
-        if (offset >= family.capacity) return finish(sw_out_of_range);
-        const int32_t length = std::min<int32_t>(apdu.expected, family.capacity - offset);
-        response_.resize(static_cast<size_t>(length));
-        const int16_t status =
-            family.read(handle_, static_cast<int16_t>(offset), static_cast<int16_t>(length), response_.data());
+        const Area area = area_of(family, slot_.zone);
+        const int32_t end = area.bounds.read_end;
+        if (offset >= end) return finish(sw_out_of_range);
+        const int32_t units = std::min<int32_t>(apdu.expected / family.unit, end - offset);
+        response_.resize(static_cast<size_t>(units * family.unit));
+        const int16_t status = area.read(handle_, slot_.zone, offset, units, response_.data());
         if (status != QL_OK) return refused(status, sw_not_satisfied);
-        return finish(length < apdu.expected ? sw_end_reached : sw_ok);
+        return finish(units * family.unit < apdu.expected ? sw_end_reached : sw_ok);
     }
 
     bool update(const MemoryFamily& family, const Apdu& apdu) {
-        if (apdu.data.empty() || apdu.expected >= 0) return finish(sw_wrong_length);
-        const int32_t offset = (apdu.p1 << 8) | apdu.p2;
-        if (offset >= family.capacity || family.capacity - offset < static_cast<int32_t>(apdu.data.size())) {
-            return finish(sw_out_of_range);
+        if (apdu.data.empty() || apdu.expected >= 0 || apdu.data.size() % size_t(family.unit) != 0) {
+            return finish(sw_wrong_length);
         }
-        if (family.code_bytes > 0 && !slot_.code_presented) return finish(sw_not_satisfied);
-        const int16_t status = family.write(handle_, static_cast<int16_t>(offset),
-                                            static_cast<int16_t>(apdu.data.size()), apdu.data.data());
-        return status == QL_OK ? finish(sw_ok) : refused(status, sw_write_failed);
+        const int32_t offset = (apdu.p1 << 8) | apdu.p2;
+        const int32_t units = static_cast<int32_t>(apdu.data.size()) / family.unit;
+        const Area area = area_of(family, slot_.zone);
+        const int32_t end = area.bounds.write_end;
+        if (offset >= end || end - offset < units) return finish(sw_out_of_range);
+        if (family.writes_need_code && !slot_.presented[0]) return finish(sw_not_satisfied);
+        const int16_t status = area.write(handle_, slot_.zone, offset, units, apdu.data.data());
+        if (slot_.zone == 0 && offset * family.unit < static_cast<int32_t>(slot_.fingerprint.size())) {
+            remember_memory_card(handle_, slot_);
+        }
+        if (status == QL_OK) return finish(sw_ok);
+        return refused(status, family.kinds ? sw_not_satisfied : sw_write_failed);
     }
 
     // The attempts left as 63Cx, 6983 when none are left, 9000 once the code was presented.
-    bool attempts_left(const MemoryFamily& family) {
+    bool attempts_left(const CodeReference& code, uint8_t p2) {
         int16_t left = 0;
-        const int16_t status = family.counter(handle_, &left);
-        if (status != QL_OK) return refused(status, sw_not_supported);
+        const int16_t status = code.calls->counter(handle_, code.zone, code.selector, &left);
+        if (status != QL_OK) {
+            if (link_failed(status)) return false;
+            return finish(slot_.presented[p2] ? sw_ok : sw_not_verified);
+        }
         if (left == 0) return finish(sw_locked);
-        if (slot_.code_presented) return finish(sw_ok);
-        return finish(static_cast<uint16_t>(0x63C0 | std::min<int16_t>(left, 15)));
+        if (slot_.presented[p2]) return finish(sw_ok);
+        return finish(static_cast<uint16_t>(sw_wrong_code | std::min<int16_t>(left, 15)));
     }
 
+    // FF 20 00 P2 [Lc CODE]: P2 names the code (docs/pcsc.md); without data, its counter.
     bool verify(const MemoryFamily& family, const Apdu& apdu) {
-        if (family.code_bytes == 0) return finish(sw_not_supported);
-        if (apdu.p1 != 0 || apdu.p2 != 0) return finish(sw_wrong_p1p2);
-        if (apdu.data.empty() && apdu.expected < 0) return attempts_left(family);
-        if (apdu.data.size() != static_cast<size_t>(family.code_bytes) || apdu.expected >= 0) {
-            return finish(sw_wrong_length);
-        }
-        int16_t left = 0;
-        int16_t status = family.counter(handle_, &left);
-        if (status != QL_OK) return refused(status, sw_not_supported);
-        if (left == 0) return finish(sw_locked);  // a locked card is not given the code at all
-        status = family.present(handle_, family.code_bytes, apdu.data.data());
+        if (family.kinds == 0) return finish(sw_not_supported);
+        if (apdu.p1 != 0) return finish(sw_wrong_p1p2);
+        const CodeReference code = code_reference(family, apdu.p2);
+        if (code.calls == nullptr) return finish(sw_no_reference);
+        if (apdu.data.empty() && apdu.expected < 0) return attempts_left(code, apdu.p2);
+        if (apdu.data.size() != static_cast<size_t>(code.bytes) || apdu.expected >= 0) return finish(sw_wrong_length);
+        int16_t before = 0;
+        int16_t status = code.calls->counter(handle_, code.zone, code.selector, &before);
         if (link_failed(status)) return false;
-        // The card's error counter, not the reply alone, tells whether the code was right: the
-        // right code fills it again.
-        status = family.counter(handle_, &left);
-        if (status != QL_OK) return refused(status, sw_not_supported);
-        slot_.code_presented = left == family.full_counter;
-        return attempts_left(family);
+        const bool counted = status == QL_OK;
+        if (counted && before == 0) return finish(sw_locked);  // a locked card is not given the code at all
+        status = code.calls->present(handle_, code.zone, code.selector, code.bytes, apdu.data.data());
+        if (link_failed(status)) return false;
+        // A card that does not say whether the code was right tells by its error counter: the
+        // right code fills it again, a wrong one takes an attempt. An erase code's counter counts
+        // every presentation, so there only the card's answer tells.
+        bool right = status == QL_OK;
+        if (right && counted && !code.erase) {
+            int16_t after = 0;
+            const int16_t again = code.calls->counter(handle_, code.zone, code.selector, &after);
+            if (link_failed(again)) return false;
+            right = again == QL_OK && after >= before;
+        }
+        slot_.presented[apdu.p2] = right;
+        if (right) return opened();
+        return attempts_left(code, apdu.p2);
     }
 
+    // FF 24 01 P2 Lc NEWCODE, after that code was presented.
     bool change_code(const MemoryFamily& family, const Apdu& apdu) {
-        if (family.code_bytes == 0) return finish(sw_not_supported);
-        if (apdu.p1 != 0x01 || apdu.p2 != 0) return finish(sw_wrong_p1p2);
-        if (apdu.data.size() != static_cast<size_t>(family.code_bytes) || apdu.expected >= 0) {
-            return finish(sw_wrong_length);
-        }
-        if (!slot_.code_presented) return finish(sw_not_satisfied);
-        const int16_t status = family.change(handle_, family.code_bytes, apdu.data.data());
-        return status == QL_OK ? finish(sw_ok) : refused(status, sw_write_failed);
+        if (family.kinds == 0) return finish(sw_not_supported);
+        if (apdu.p1 != 0x01) return finish(sw_wrong_p1p2);
+        const CodeReference code = code_reference(family, apdu.p2);
+        if (code.calls == nullptr || code.calls->change == nullptr) return finish(sw_no_reference);
+        if (apdu.data.size() != static_cast<size_t>(code.bytes) || apdu.expected >= 0) return finish(sw_wrong_length);
+        if (!slot_.presented[apdu.p2]) return finish(sw_not_satisfied);
+        const int16_t status = code.calls->change(handle_, code.zone, code.selector, code.bytes, apdu.data.data());
+        return status == QL_OK ? opened() : refused(status, sw_write_failed);
+    }
+
+    // FF 82 00 00 10 Q(8) OUT1(8): the application's half of the mutual authentication.
+    bool authenticate(const MemoryFamily& family, const Apdu& apdu) {
+        const Authentication send = crypto_calls_of(family).authenticate;
+        if (send == nullptr) return finish(sw_not_supported);
+        if (apdu.p1 != 0 || apdu.p2 != 0) return finish(sw_wrong_p1p2);
+        if (apdu.data.size() != authentication_bytes || apdu.expected >= 0) return finish(sw_wrong_length);
+        const int16_t status = send(handle_, static_cast<int16_t>(authentication_bytes), apdu.data.data());
+        return status == QL_OK ? opened() : refused(status, sw_not_verified);
+    }
+
+    // A code presented or changed, or an authentication, may show bytes that read as 00 before
+    // (the codes themselves): the card's first bytes are taken again for telling it apart.
+    bool opened() {
+        remember_memory_card(handle_, slot_);
+        return finish(sw_ok);
     }
 
     int32_t handle_;
@@ -190,26 +291,40 @@ private:
     std::vector<uint8_t>& response_;
 };
 
-}  // namespace
+constexpr int32_t fingerprint_bytes = 16;
 
-const MemoryFamily* memory_family(int16_t type_number) {
-    for (const MemoryFamily& family : families) {
-        if (family.type_number == type_number) return &family;
-    }
-    return nullptr;
+std::vector<uint8_t> first_bytes(int32_t handle, const MemoryFamily& family) {
+    if (family.read == nullptr) return {};
+    const int32_t units = std::min(fingerprint_bytes / family.unit, zone_bounds(family, 0).read_end);
+    std::vector<uint8_t> bytes(static_cast<size_t>(units * family.unit));
+    if (bytes.empty() || family.read(handle, 0, 0, units, bytes.data()) != QL_OK) return {};
+    return bytes;
 }
 
-std::vector<uint8_t> memory_card_atr(const MemoryFamily& family) {
+}  // namespace
+
+std::vector<uint8_t> memory_card_atr(const MemoryFamily* family) {
+    const uint8_t bus = family ? family->bus : 0x00;
+    const auto number = static_cast<uint8_t>(family ? family->type_number : 0);
     // The PC/SC storage-card layout: TS T0 TD1 TD2, then 15 historical bytes: 80 (category),
     // 4F 0C (application identifier: the PC/SC RID A0 00 00 03 06, the bus, the card's name as
     // 00 and chk_card's number), four bytes 00, and TCK.
     std::vector<uint8_t> atr{0x3B, 0x8F, 0x80, 0x01, 0x80, 0x4F, 0x0C, 0xA0, 0x00, 0x00,
-                             0x03, 0x06, family.bus, 0x00, static_cast<uint8_t>(family.type_number),
+                             0x03, 0x06, bus,  0x00, number,
                              0x00, 0x00, 0x00, 0x00};
     uint8_t tck = 0;
     for (size_t i = 1; i < atr.size(); ++i) tck ^= atr[i];
     atr.push_back(tck);
     return atr;
+}
+
+void remember_memory_card(int32_t handle, MemorySlot& slot) {
+    slot.fingerprint = slot.family ? first_bytes(handle, *slot.family) : std::vector<uint8_t>{};
+}
+
+bool same_memory_card(int32_t handle, const MemorySlot& slot) {
+    if (slot.family == nullptr || slot.fingerprint.empty()) return true;
+    return first_bytes(handle, *slot.family) == slot.fingerprint;
 }
 
 bool memory_apdu(int32_t handle, MemorySlot& slot, std::span<const uint8_t> command, std::vector<uint8_t>& response) {

@@ -73,13 +73,23 @@ void add_reader(unsigned long lun, std::shared_ptr<Reader> reader) {
     registry()[lun >> 16] = std::move(reader);
 }
 
-std::shared_ptr<Reader> remove_reader(unsigned long lun) {
+bool attach_slot(unsigned long lun) {
     const std::lock_guard lock(registry_lock);
     const auto found = registry().find(lun >> 16);
-    if (found == registry().end()) return nullptr;
-    std::shared_ptr<Reader> reader = found->second;
-    registry().erase(found);
-    return reader;
+    if (found == registry().end() || (lun & 0xFFFF) >= found->second->slots.size()) return false;
+    ++found->second->channels;
+    return true;
+}
+
+bool release_slot(unsigned long lun, std::shared_ptr<Reader>& closing) {
+    const std::lock_guard lock(registry_lock);
+    const auto found = registry().find(lun >> 16);
+    if (found == registry().end()) return false;
+    if (--found->second->channels == 0) {
+        closing = found->second;
+        registry().erase(found);
+    }
+    return true;
 }
 
 }  // namespace quillet_pcsc

@@ -27,6 +27,7 @@ struct Reader {
     std::mutex busy;  // the library runs one exchange on a port at a time
     int32_t handle = 0;
     std::vector<Slot> slots;
+    int channels = 1;  // slots pcscd has opened: the port is closed with the last of them
 };
 
 // Where the reader is: the device (or port number), a rate (0: found by chk_baud), SAM slots.
@@ -45,6 +46,12 @@ int open_reader(const Connection& connection, int32_t& handle);
 
 std::shared_ptr<Reader> find_reader(unsigned long lun);
 void add_reader(unsigned long lun, std::shared_ptr<Reader> reader);
-std::shared_ptr<Reader> remove_reader(unsigned long lun);
+// A further slot of a reader already open (pcscd opens each slot of a reader with its own Lun):
+// false when the reader is not open or has no such slot.
+bool attach_slot(unsigned long lun);
+
+// Closes a slot; the reader leaves the list with the last of its slots and is given in `closing`
+// for its port to be closed. False when the Lun names no open reader.
+bool release_slot(unsigned long lun, std::shared_ptr<Reader>& closing);
 
 }  // namespace quillet_pcsc

@@ -10,9 +10,16 @@ constexpr uint8_t nad = 0x00;
 constexpr uint8_t more_bit = 0x20;           // I-block: another block of the chain follows
 constexpr uint8_t i_sequence_bit = 0x40;     // I-block N(S)
 constexpr uint8_t r_sequence_bit = 0x10;     // R-block N(R)
+constexpr uint8_t s_ifs_request = 0xC1;
+constexpr uint8_t s_ifs_response = 0xE1;
+constexpr uint8_t host_information_size = 254;  // the IFSD of a reader carrying T=1 blocks
 constexpr uint8_t s_wtx_request = 0xC3;
 constexpr uint8_t s_wtx_response = 0xE3;
 constexpr int attempts_per_block = 3;        // a block the card asks for again goes at most this often
+// Waiting-time extensions granted for one block: a card that keeps asking for more time and never
+// answers would otherwise hold the reader for ever. 60 grants of the card's own waiting time is
+// far beyond any command a card really runs.
+constexpr int extensions_per_block = 60;
 constexpr size_t longest_information = 246;  // the library carries blocks of at most 250 bytes
 
 bool is_i_block(uint8_t pcb) { return (pcb & 0x80) == 0; }
@@ -63,11 +70,16 @@ void T1Link::restart(std::span<const uint8_t> answer_to_reset) {
 // Sends a block and receives a well-formed answer, sending the block again when the card's answer
 // is damaged or the card names it as not received.
 bool T1Link::exchange_block(const BlockExchange& exchange, std::vector<uint8_t> block, std::vector<uint8_t>& answer) {
+    int extensions = 0;
     for (int attempt = 0; attempt < attempts_per_block; ++attempt) {
         library_status_ = exchange(block, answer);
         if (library_status_ < 0) return false;
         if (!well_formed(answer)) continue;
         if (answer[1] == s_wtx_request) {  // the card asks for more time: grant it and wait again
+            if (++extensions > extensions_per_block) {
+                library_status_ = waiting_time_exhausted;
+                return false;
+            }
             const uint8_t multiplier = answer[2] ? answer[3] : 1;
             block = make_block(s_wtx_response, std::span<const uint8_t>(&multiplier, 1));
             --attempt;
@@ -76,6 +88,13 @@ bool T1Link::exchange_block(const BlockExchange& exchange, std::vector<uint8_t> 
         return true;
     }
     return false;
+}
+
+bool T1Link::still_answers(const BlockExchange& exchange) {
+    const uint8_t size = host_information_size;
+    std::vector<uint8_t> answer;
+    if (!exchange_block(exchange, make_block(s_ifs_request, std::span<const uint8_t>(&size, 1)), answer)) return false;
+    return answer[1] == s_ifs_response && answer[2] == 1 && answer[3] == size;
 }
 
 LinkResult T1Link::transmit(const BlockExchange& exchange, std::span<const uint8_t> command,

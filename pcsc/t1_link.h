@@ -16,6 +16,9 @@ namespace quillet_pcsc {
 // Sends one block (NAD PCB LEN INF LRC) and gives back the card's block, or a library status (< 0).
 using BlockExchange = std::function<int(std::span<const uint8_t> block, std::vector<uint8_t>& answer)>;
 
+// The status a transmit ends with when the card asked for more waiting time more often than granted.
+constexpr int waiting_time_exhausted = -1000;
+
 // What a transmit ended with.
 enum class LinkResult { ok, transport_failed, protocol_failed, response_too_long };
 
@@ -27,6 +30,11 @@ public:
     // One command APDU out, its whole response (data and SW1 SW2) back, at most response_limit bytes.
     LinkResult transmit(const BlockExchange& exchange, std::span<const uint8_t> command, std::vector<uint8_t>& response,
                         size_t response_limit);
+
+    // Whether the card still answers as the card this link was restarted for: an S(IFS request)
+    // for the IFSD it already has, answered by its S(IFS response). A card put in in its place
+    // has had no reset and does not answer so. Leaves the sequence numbers as they are.
+    bool still_answers(const BlockExchange& exchange);
 
     int last_library_status() const { return library_status_; }
     size_t card_information_size() const { return ifsc_; }

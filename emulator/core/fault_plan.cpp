@@ -29,6 +29,7 @@ inline constexpr std::array kinds{
     KindRow{FaultKind::never, "never", 0, 0, 0},
     KindRow{FaultKind::drip, "drip", 1, 0, 60000},
     KindRow{FaultKind::answer, "answer", 0, 0, 0},  // its argument is hex, read apart
+    KindRow{FaultKind::wtx, "wtx", 0, 0, 0},
 };
 
 const KindRow* row_of(FaultKind kind) {
@@ -216,6 +217,7 @@ WireReply shape_reply(const Bytes& reply, const std::optional<Fault>& fault) {
         break;
     case FaultKind::status:
     case FaultKind::answer:
+    case FaultKind::wtx:
         break;  // decided by the reader before the command runs
     case FaultKind::drip:
         break;  // the pace only

@@ -20,6 +20,9 @@
 //                   others it combines with the first other fault that covers the same frame
 //   answer HEX      the reader answers status 0 with these data bytes (a card's scripted block, say);
 //                   the command is not carried out
+//   wtx             a processor card's block frame (command 0x21 to slot bytes 0x20..0x25) is answered
+//                   with S(WTX request) and not carried out: a card that asks for more time and never
+//                   answers; every other frame is carried out as usual
 #pragma once
 
 #include <cstdint>
@@ -32,7 +35,7 @@
 
 namespace vreader {
 
-enum class FaultKind { drop, wrong_lead, bad_bcc, status, delay, garbage, truncate, oversize, corrupt, never, drip, answer };
+enum class FaultKind { drop, wrong_lead, bad_bcc, status, delay, garbage, truncate, oversize, corrupt, never, drip, answer, wtx };
 
 struct Fault {
     FaultKind kind = FaultKind::drop;

@@ -30,6 +30,14 @@ struct ReaderCommandRow {
 
 bool slot_byte(uint8_t type) { return type >= first_slot_byte && type <= last_slot_byte; }
 
+// A T=1 block for a processor card in a slot.
+bool block_frame(const CommandFrame& frame) {
+    return !frame.raw && frame.command() == 0x21 && slot_byte(frame.card_type());
+}
+
+// S(WTX request) with multiplier 1, NAD 00: 00 C3 01 01 LRC.
+const Bytes wtx_request_block{0x00, 0xC3, 0x01, 0x01, 0xC3};
+
 }  // namespace
 
 std::optional<EmptyAnswer> empty_answer_by_name(std::string_view name) {
@@ -63,6 +71,9 @@ WireReply Reader::exchange(const CommandFrame& frame) {
     } else if (fault && fault->kind == FaultKind::answer) {
         reply = CardReply::ok(fault->data);
         log_.note("answered by the fault plan, not carried out");
+    } else if (fault && fault->kind == FaultKind::wtx && block_frame(frame)) {
+        reply = CardReply::ok(wtx_request_block);
+        log_.note("answered with S(WTX request) by the fault plan, not carried out");
     } else {
         reply = carry_out(frame);
     }
@@ -70,7 +81,7 @@ WireReply Reader::exchange(const CommandFrame& frame) {
     if (reply.data.size() > 0xFFFF) reply.data.resize(0xFFFF);
     WireReply wire = shape_reply(reply_frame(reply.status, reply.data), fault);
     wire.delay_ms += reply.busy_ms;  // a planned delay comes on top of the card's own time
-    if (fault && fault->kind != FaultKind::status && fault->kind != FaultKind::answer) log_.note("reply shaped by the fault plan: " + fault->describe());
+    if (fault && fault->kind != FaultKind::status && fault->kind != FaultKind::answer && fault->kind != FaultKind::wtx) log_.note("reply shaped by the fault plan: " + fault->describe());
     if (wire.delay_ms) log_.note("reply delayed by " + std::to_string(wire.delay_ms) + " ms");
     if (wire.byte_interval_ms) log_.note("reply dripping: one byte every " + std::to_string(wire.byte_interval_ms) + " ms");
     if (wire.bytes.empty()) log_.note("no reply");

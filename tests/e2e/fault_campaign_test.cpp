@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -54,7 +55,7 @@ Bytes select_master_file() {
 
 struct Family {
     const char* name;
-    const char* card;
+    const char* card;  // the reader's --card, then any further options of the reader
     size_t output;  // bytes the operation writes
     std::function<int16_t(int32_t, uint8_t*)> read;
     std::function<void(int32_t)> prepare;  // once, after opening
@@ -93,6 +94,9 @@ const std::vector<FaultCase>& fault_cases() {
         {"truncate 6", [](uint32_t a, uint32_t c) { return over(Fault::truncate(6), a, c); }, QL_TIMEOUT, Expect::fails, true, false, 1.0},
         {"never", [](uint32_t, uint32_t) { return Fault::never(); }, QL_TIMEOUT, Expect::fails, true, true, 2.5},
         {"delay 1500", [](uint32_t a, uint32_t) { return Fault::delay(1500).at(a); }, 0, Expect::succeeds, false, true, 2.0},
+        // A processor card asking for more time: the library carries the S(WTX request) block to
+        // the caller as the card's answer (the T=1 layer above it grants or refuses).
+        {"wtx", [](uint32_t a, uint32_t c) { return over(Fault::wtx(), a, c); }, 0, Expect::succeeds, false, false, 0.3},
     };
     return cases;
 }
@@ -119,6 +123,18 @@ const std::vector<Family>& families() {
          [](int32_t h) {
              uint8_t answer[QL_CPU_ANSWER_MAX];
              EXPECT_EQ(cpu_reset(h, answer), 0);
+         },
+         false, false, 3, 0, false},
+        {"SAM 1", "blank --sam 1:cpu", QL_CPU_RESPONSE_MAX,
+         [](int32_t h, uint8_t* o) {
+             const Bytes block = select_master_file();
+             int16_t got = 0;
+             return sam_slt_protocol(h, 1, static_cast<int16_t>(block.size()), block.data(), &got, o);
+         },
+         [](int32_t h) {
+             uint8_t answer[QL_CPU_ANSWER_MAX];
+             int16_t got = 0;
+             EXPECT_EQ(sam_slt_reset(h, 1, &got, answer), 0);
          },
          false, false, 3, 0, false},
         {"reader srd_snr", "sle4442", length, [](int32_t h, uint8_t* o) { return srd_snr(h, length, o); }, {}, false, false, 1, 0, true},
@@ -169,7 +185,10 @@ class FaultCampaign : public ::testing::TestWithParam<Family> {};
 
 TEST_P(FaultCampaign, EveryFaultGivesItsStatusInTimeAndLeavesThePortUsable) {
     const Family& family = GetParam();
-    VirtualReaderProcess vr{"--card", family.card, "--rate", "115200"};
+    std::vector<std::string> options{"--rate", "115200", "--card"};
+    std::istringstream card(family.card);
+    for (std::string word; card >> word;) options.push_back(word);
+    VirtualReaderProcess vr{options};
     ASSERT_TRUE(vr.running());
     vr.export_port(0);
     const int32_t h = ic_init(0, 115200);

@@ -33,11 +33,12 @@ TEST(FaultText, KindsArgumentsAndRuns) {
     EXPECT_EQ(answer.data, (Bytes{0x00, 0x40, 0x02, 0x90, 0x00, 0xD2}));
     EXPECT_EQ(answer.frames, 2u);
     EXPECT_EQ(answer.describe(), "answer 00 40 02 90 00 D2 at 1 frames 2");
+    EXPECT_EQ(parsed("wtx next 100000").kind, FaultKind::wtx);
 }
 
 TEST(FaultText, RefusesWhatItCannotMean) {
     std::string why;
-    for (const char* bad : {"", "explode", "status", "status 0x100", "delay x", "drop next 0", "drop at", "bcc 3", "truncate 1 2", "answer", "answer 0", "answer XY"})
+    for (const char* bad : {"", "explode", "status", "status 0x100", "delay x", "drop next 0", "drop at", "bcc 3", "truncate 1 2", "answer", "answer 0", "answer XY", "wtx 3"})
         EXPECT_FALSE(parse_fault(bad, why)) << bad;
     EXPECT_FALSE(why.empty());
 }
@@ -148,6 +149,19 @@ TEST(FaultReader, NeverAnswersAndDoesNothing) {
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log[0].mark, '>');
     EXPECT_EQ(log.back().mark, '#');
+}
+
+TEST(FaultReader, WtxAnswersOnlyTheProcessorCardsBlocks) {
+    Reader reader;
+    std::string why;
+    reader.faults().add(*parse_fault("wtx next 2", why));
+    const Bytes block{0x00, 0x00, 0x05, 0x00, 0xB0, 0x00, 0x00, 0x07, 0xB2};
+    Bytes body{0x20, 0, 0, 0, 0};
+    body.insert(body.end(), block.begin(), block.end());
+    EXPECT_EQ(reader.exchange(frame(command(0x21, body))).bytes, reply_frame(0x00, {0x00, 0xC3, 0x01, 0x01, 0xC3}));
+    // Within the same run a frame for the reader is carried out and answered as usual.
+    EXPECT_EQ(reader.exchange(frame(memory_frame(0xB6, 0x0000, {0x77}))).bytes, reply_frame(0x00, {}));
+    EXPECT_EQ(reader.memory().at(0), 0x77);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 """The pcscd of the PC/SC driver's test (tests/support/pcscd.py), with the driver and a reader.conf
-naming the virtual reader."""
+naming the virtual reader with one SAM slot (a processor card in SAM slot 1)."""
 import os
 import shutil
 
@@ -7,14 +7,17 @@ import pytest
 
 from pcscd import Pcscd
 
+pytest.register_assert_rewrite("family_sweep", "helpers")
+
 
 @pytest.fixture(scope="module")
 def pcscd(vreader):
     if not shutil.which("pcscd") or not shutil.which("unshare"):
         pytest.skip("pcscd cannot start: pcscd or unshare missing (Debian: pcscd, util-linux)")
     pytest.importorskip("smartcard", reason="pyscard missing (Debian: python3-pyscard)")
+    vreader.command("sam 1 cpu")
     driver = os.environ["QUILLET_IFD_DRIVER"]
-    daemon = Pcscd(f'FRIENDLYNAME "Quillet"\nDEVICENAME {vreader.device}:115200:0\nLIBPATH {driver}\n')
+    daemon = Pcscd(f'FRIENDLYNAME "Quillet"\nDEVICENAME {vreader.device}:115200:1\nLIBPATH {driver}\n')
     if not os.path.exists(daemon.socket):
         output = daemon.output()
         daemon.stop()

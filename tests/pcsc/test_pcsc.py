@@ -1,51 +1,23 @@
-"""The driver in a real pcscd, seen through pyscard: the virtual processor card over T=1 and memory
-cards through the class FF pseudo-APDUs, with the virtual card's contents checked afterwards."""
+"""The driver in a real pcscd, seen through pyscard: the virtual processor card over T=1 in the main
+slot and in a SAM slot, memory cards through the class FF pseudo-APDUs with the virtual card's
+contents checked afterwards, and a card that never stops asking for more time."""
+import threading
 import time
 
 import pytest
 
-WAIT_S = 15
-BEEP = 0x42000001
-
-
-def connect(pcscd, atr_start=None):
-    """A connection to the card once pcscd has powered it (and its ATR starts as given)."""
-    from smartcard.System import readers
-    from smartcard.Exceptions import CardConnectionException, NoCardException
-    deadline = time.monotonic() + WAIT_S
-    while True:
-        found = readers()
-        assert found, "pcscd shows no reader: " + pcscd.output()[-2000:]
-        connection = found[0].createConnection()
-        try:
-            connection.connect()
-            if atr_start is None or bytes(connection.getATR()).startswith(atr_start):
-                return connection
-            connection.disconnect()
-        except (CardConnectionException, NoCardException):
-            pass
-        assert time.monotonic() < deadline, "no card powered: " + pcscd.output()[-2000:]
-        time.sleep(0.2)
-
-
-def change_card(vreader, family):
-    """Takes the card out long enough for pcscd's presence polling to notice, then inserts another."""
-    vreader.command("remove")
-    time.sleep(1.0)
-    vreader.insert(family)
-
-
-def send(connection, apdu):
-    data, sw1, sw2 = connection.transmit(list(apdu))
-    return bytes(data), (sw1 << 8) | sw2
+from helpers import BEEP, CPU_ATR, MEMORY_ATR, change_card, connect, select_quillet_file, send
+# The family sweep shares this module's pcscd: the PC/SC client library keeps the first socket
+# name it was given for the whole process, so one pcscd serves every test.
+from family_sweep import test_crypto_card_authentication, test_family_read_write_and_codes  # noqa: F401
 
 
 def test_reader_and_processor_card(vreader, pcscd):
     from smartcard.System import readers
     change_card(vreader, "cpu")
-    assert [str(r) for r in readers()] == ["Quillet 00 00"]
+    assert [str(r) for r in readers()] == ["Quillet 00 00", "Quillet 00 01"]
     card = connect(pcscd, bytes.fromhex("3B95"))
-    assert bytes(card.getATR()) == bytes.fromhex("3B95118131FE4580435156 5219".replace(" ", ""))
+    assert bytes(card.getATR()) == CPU_ATR
     # SELECT by DF name with Le: the card answers 61xx, which reaches the application unchanged.
     data, sw = send(card, bytes.fromhex("00A4040004F051565200"))
     assert data == b"" and sw >> 8 == 0x61
@@ -101,4 +73,99 @@ def test_24c02_through_pseudo_apdus(vreader, pcscd):
     data, sw = send(card, bytes.fromhex("FFB0000000"))
     assert sw == 0x9000 and data == vreader.contents()[:256]
     assert send(card, bytes.fromhex("FF20000003FFFFFF")) == (b"", 0x6A81)
+    card.disconnect()
+
+
+def test_sam_slot_beside_the_main_slot(vreader, pcscd):
+    """The SAM slot is a further slot of the one reader: powered and exchanged through pcscd while
+    the main slot holds a memory card of its own."""
+    change_card(vreader, "24c02")
+    main = connect(pcscd, MEMORY_ATR)
+    sam = connect(pcscd, bytes.fromhex("3B95"), slot=1)
+    assert bytes(sam.getATR()) == CPU_ATR
+    select_quillet_file(sam)
+    assert send(sam, bytes.fromhex("00B0000007")) == (b"QUILLET", 0x9000)
+    assert send(sam, bytes.fromhex("0020000104") + b"0000") == (b"", 0x63C2)
+    data, sw = send(main, bytes.fromhex("FFB0000008"))
+    assert sw == 0x9000 and data == vreader.contents()[:8]
+    assert send(sam, bytes.fromhex("0020000104") + b"1234") == (b"", 0x9000)
+    sam.disconnect()
+    main.disconnect()
+
+
+def reader_event(reader_name):
+    """pcscd's event count and ATR of a reader."""
+    from smartcard import scard
+    result, context = scard.SCardEstablishContext(scard.SCARD_SCOPE_USER)
+    assert result == scard.SCARD_S_SUCCESS
+    try:
+        result, states = scard.SCardGetStatusChange(context, 0, [(reader_name, scard.SCARD_STATE_UNAWARE)])
+        assert result == scard.SCARD_S_SUCCESS
+        _, state, atr = states[0]
+        return state >> 16, bytes(atr)
+    finally:
+        scard.SCardReleaseContext(context)
+
+
+@pytest.mark.parametrize("first, second, second_atr", [
+    ("cpu", "sle4442", MEMORY_ATR),
+    ("sle4442", "24c02", MEMORY_ATR),
+    ("24c02", "cpu", CPU_ATR),
+])
+def test_card_changed_without_a_removal(vreader, pcscd, first, second, second_atr):
+    """Another card put in while one is in use, no removal in between: PC/SC sees a removal and an
+    insertion, and the new card's ATR. (A memory card is told by its first bytes: here they hold
+    data, as an issued card's do.)"""
+    from smartcard.System import readers
+    from smartcard.Exceptions import CardConnectionException
+    change_card(vreader, first)
+    if first != "cpu" and set(vreader.contents()[:16]) == {0xFF}:  # erased
+        vreader.command("load " + (bytes(range(0x30, 0x40)) + vreader.contents()[16:]).hex())
+    card = connect(pcscd, CPU_ATR[:2] if first == "cpu" else MEMORY_ATR)
+    name = str(readers()[0])
+    events, atr = reader_event(name)
+    vreader.insert(second)
+    deadline = time.monotonic() + 5
+    while time.monotonic() < deadline:
+        now, atr_now = reader_event(name)
+        if now >= events + 2 and atr_now.startswith(second_atr) and atr_now != atr:
+            break
+        time.sleep(0.1)
+    else:
+        pytest.fail(f"no removal and insertion seen: events {events} -> {now}, ATR {atr_now.hex()}")
+    with pytest.raises(CardConnectionException):  # the old card's connection has gone
+        card.transmit([0xFF, 0xB0, 0x00, 0x00, 0x01])
+    card.disconnect()
+    card = connect(pcscd, second_atr)
+    card.disconnect()
+
+
+def test_card_asking_for_more_time_for_ever(vreader, pcscd):
+    """A card that answers every block with S(WTX request): the transmit ends with an error within
+    seconds, and the reader serves the next card."""
+    from smartcard.Exceptions import CardConnectionException
+    change_card(vreader, "cpu")
+    card = connect(pcscd, bytes.fromhex("3B95"))
+    vreader.command("fault wtx next 1000000")
+    outcome = []
+
+    def transmit():
+        try:
+            outcome.append(card.transmit(list(bytes.fromhex("00B0000007"))))
+        except CardConnectionException as error:
+            outcome.append(error)
+
+    worker = threading.Thread(target=transmit, daemon=True)
+    started = time.monotonic()
+    worker.start()
+    worker.join(10)
+    vreader.command("fault clear")
+    assert not worker.is_alive(), "the transmit never ended"
+    assert isinstance(outcome[0], CardConnectionException), outcome
+    assert time.monotonic() - started < 10
+    card.disconnect()
+    change_card(vreader, "cpu")
+    card = connect(pcscd, bytes.fromhex("3B95"))
+    select_quillet_file(card)
+    assert send(card, bytes.fromhex("00B0000007")) == (b"QUILLET", 0x9000)
     card.disconnect()

@@ -63,6 +63,8 @@ public:
     // The reply's bytes one every ms milliseconds; combines with another fault on the same frame.
     static Fault drip(uint32_t ms) { return Fault("drip " + std::to_string(ms)); }
     static Fault never() { return Fault("never"); }  // no reader attached, until clear_faults()
+    // A processor card's blocks answered with S(WTX request), not carried out; other frames as usual.
+    static Fault wtx() { return Fault("wtx"); }
     // The reader answers status 0 with these data bytes; the command is not carried out.
     static Fault answer(const Bytes& data) {
         static constexpr char digits[] = "0123456789ABCDEF";
