@@ -14,7 +14,7 @@ constexpr uint16_t sw_ok = 0x9000, sw_end_reached = 0x6282, sw_wrong_code = 0x63
                    sw_no_reference = 0x6A88, sw_out_of_range = 0x6B00, sw_wrong_ins = 0x6D00,
                    sw_wrong_class = 0x6E00;
 
-constexpr uint8_t ins_verify = 0x20, ins_change_code = 0x24, ins_authenticate = 0x82, ins_select_family = 0xA4,
+constexpr uint8_t ins_erase = 0x0E, ins_verify = 0x20, ins_change_code = 0x24, ins_authenticate = 0x82, ins_select_family = 0xA4,
                   ins_select_zone = 0xA6, ins_read = 0xB0, ins_update = 0xD6;
 
 constexpr uint8_t erase_reference = 0x80;  // VERIFY's P2: bit 7 names an erase code
@@ -138,6 +138,7 @@ public:
         switch (apdu.ins) {
             case ins_read: return read(*family, apdu);
             case ins_update: return update(*family, apdu);
+            case ins_erase: return erase(*family, apdu);
             case ins_select_zone: return select_zone(*family, apdu);
             case ins_verify: return verify(*family, apdu);
             case ins_change_code: return change_code(*family, apdu);
@@ -212,6 +213,16 @@ private:
         }
         if (status == QL_OK) return finish(sw_ok);
         return refused(status, family.kinds ? sw_not_satisfied : sw_write_failed);
+    }
+
+    // FF 0E 00 00: the whole card erased, on the families that erase it in one call.
+    bool erase(const MemoryFamily& family, const Apdu& apdu) {
+        if (family.erase_all == nullptr) return finish(sw_not_supported);
+        if (apdu.p1 != 0 || apdu.p2 != 0) return finish(sw_wrong_p1p2);
+        if (!apdu.data.empty() || apdu.expected >= 0) return finish(sw_wrong_length);
+        const int16_t status = family.erase_all(handle_);
+        remember_memory_card(handle_, slot_);
+        return status == QL_OK ? finish(sw_ok) : refused(status, sw_write_failed);
     }
 
     // The attempts left as 63Cx, 6983 when none are left, 9000 once the code was presented.

@@ -100,7 +100,7 @@ constexpr Table build_families() {
 #define QP_ROW(key, alias, type, rank, shape, unit, units, write_units, zones, code, kinds, counter)           \
     t[QL_FAMILY_##key] = MemoryFamily{QL_FAMILY_##key, #key, type, bus_of(QL_FAMILY_##key), shape, unit, units, \
                                       write_units, zones, code, kinds, counter, writes_need_code(QL_FAMILY_##key), \
-                                      nullptr, nullptr, {}, {}};
+                                      nullptr, nullptr, {}, {}, nullptr};
     QL_FAMILIES(QP_ROW)
 #define QP_FLAT(key, r, w) t[QL_FAMILY_##key].read = flat_read<r>, t[QL_FAMILY_##key].write = flat_write<w>;
     QL_FAMILY_FLAT_MEMORY(QP_FLAT)
@@ -124,6 +124,8 @@ constexpr Table build_families() {
     t[QL_FAMILY_##key].security = {set_selector_length<p>, set_selector_length<c>,                \
                                    set_selector_length_counter<n>, 0, sets};
     QL_FAMILY_PASSWORDS_SET_SELECTOR_LENGTH(QP_SSL)
+#define QP_ERASE_ALL(key, erase) t[QL_FAMILY_##key].erase_all = erase;
+    QL_FAMILY_ERASE_ALL(QP_ERASE_ALL)
     return t;
 }
 

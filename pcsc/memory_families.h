@@ -17,6 +17,8 @@ using MemoryWrite = int16_t (*)(int32_t handle, int16_t zone, int32_t offset, in
 using CodePresent = int16_t (*)(int32_t handle, int16_t zone, int16_t selector, int16_t length, const uint8_t* code);
 // Attempts left (an erase code: presentations left).
 using CodeCounter = int16_t (*)(int32_t handle, int16_t zone, int16_t selector, int16_t* left);
+// The whole card erased in one call.
+using EraseAll = int16_t(QL_CALL*)(int32_t handle);
 
 struct CodeCalls {
     CodePresent present = nullptr;
@@ -44,6 +46,7 @@ struct MemoryFamily {
     MemoryWrite write = nullptr;
     CodeCalls security;
     CodeCalls erase;
+    EraseAll erase_all = nullptr;
 };
 
 struct ZoneBounds {

@@ -21,6 +21,7 @@ class Family:
     code: int
     kinds: int
     zone_rows: list = field(default_factory=list)  # (size, read_end, write_end, erase_code) by zone
+    erases_all: bool = False  # the whole card erased in one call
 
 
 def _macro(text, name):
@@ -49,4 +50,6 @@ def families():
     for key, zone, *numbers in re.findall(r"Z\((\w+), (\d+), (\d+), (\d+), (\d+), (\d+)\)", _macro(text, "QL_FAMILY_ZONES")):
         assert int(zone) == len(rows[key].zone_rows)
         rows[key].zone_rows.append(tuple(int(n) for n in numbers))
+    for key in re.findall(r"X\((\w+), \w+\)", _macro(text, "QL_FAMILY_ERASE_ALL")):
+        rows[key].erases_all = True
     return list(rows.values())

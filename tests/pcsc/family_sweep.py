@@ -101,6 +101,13 @@ def test_family_read_write_and_codes(vreader, pcscd, family):
     where = zone_start(family, zone) + offset * family.unit
     after = vreader.contents()
     assert after[where:where + 4] == pattern and after[:where] == image[:where]
+
+    # Erase: the cards that erase all at once are left all FF; the others have no erase.
+    if family.erases_all:
+        assert send(card, bytes.fromhex("FF0E0000")) == (b"", 0x9000)
+        assert set(vreader.contents()) == {0xFF}
+    else:
+        assert send(card, bytes.fromhex("FF0E0000")) == (b"", 0x6A81)
     card.disconnect()
 
 

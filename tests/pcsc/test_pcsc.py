@@ -59,7 +59,7 @@ def test_sle4442_through_pseudo_apdus(vreader, pcscd):
     after = vreader.contents()
     assert after[0x40:0x44] == bytes.fromhex("A1B2C3D4") and after[:0x40] == before[:0x40]
     assert send(card, bytes.fromhex("FF24010003112233")) == (b"", 0x9000)
-    assert send(card, bytes.fromhex("FF0E0000")) == (b"", 0x6D00)
+    assert send(card, bytes.fromhex("FF0F0000")) == (b"", 0x6D00)
     assert send(card, bytes.fromhex("00B0000010")) == (b"", 0x6E00)
     card.disconnect()
 
