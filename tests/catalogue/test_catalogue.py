@@ -117,10 +117,16 @@ def test_every_family_through_the_tool_and_python(vreader, saved_image, family):
     image = saved_image.image()
     assert image[at:at + 2 * size] == tool_data + python_data == both
 
-    # a plain memory card reads as its image from end to end (the flash cards: one page)
+    # a plain memory card reads as its image from end to end (the image may carry more: protection bits)
     if not (family.code or family.zones):
         whole = quillet_tool("read", "--family", family.name, "--hex")
         assert bytes.fromhex(whole.strip()) == image[:family.units * family.unit]
+    # the catalogue's size is the library's: the last unit reads, one more is refused
+    if not family.zones:
+        last = ["read", "--family", family.name, "--offset", str(family.units - 1), "--hex"]
+        assert len(bytes.fromhex(quillet_tool(*last, "--length", "1").strip())) == family.unit
+        beyond = subprocess.run([CLI, *last, "--length", "2", *AT_RATE], capture_output=True, text=True, timeout=120)
+        assert beyond.returncode == 1 and "QL_BAD_" in beyond.stderr, beyond.stderr
 
 
 @pytest.mark.parametrize("family", [f for f in cards.FAMILIES if f.code], ids=lambda f: f.name)
