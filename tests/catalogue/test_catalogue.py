@@ -172,3 +172,20 @@ def test_the_virtual_readers_cards_are_the_catalogues():
     listed = subprocess.run([VREADER, "--help"], capture_output=True, text=True, check=True).stdout
     names = re.findall(r"^  (\S+)  ", listed.split("card families:", 1)[1], re.MULTILINE)
     assert sorted(set(names) - {"blank", "cpu"}) == sorted(f.name for f in cards.FAMILIES)
+
+
+@pytest.mark.parametrize("family", cards.FAMILIES, ids=lambda f: f.name)
+def test_the_tool_refuses_what_a_family_does_not_have(family):
+    """Exit status 2 before any reader is opened, from the catalogue's shapes and code kinds."""
+    def status(*args):
+        return subprocess.run([CLI, *args], capture_output=True, text=True, timeout=30).returncode
+
+    wrong_place = "--zone" if family.paged or not family.zones else "--page"
+    assert status("read", "--family", family.name, wrong_place, "0") == 2
+    assert status("read", "--family", family.name, "--zone" if family.zones else "--page", str(family.zones)) == 2
+    if not family.code:
+        assert status("present-code", "--family", family.name, "--code", "FF") == 2
+    elif not family.erase:
+        assert status("present-code", "--family", family.name, "--erase", "--code", "FF") == 2
+    else:
+        assert status("present-code", "--family", family.name, "--code", "FF" * (family.code.length + 1)) == 2
