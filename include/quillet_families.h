@@ -81,11 +81,11 @@
     ROW(at88sc101, "101", 0, 0, QL_SHAPE_FLAT, 1, 172, 172, 0, 2, (QL_CODE_SECURITY | QL_CODE_ERASE), 8) \
     ROW(at88sc102, "102", 51, 3, QL_SHAPE_ZONED, 1, 178, 178, 3, 2, (QL_CODE_SECURITY | QL_CODE_ERASE), 4) \
     ROW(at88sc1604, "1604", 52, 4, QL_SHAPE_ZONED, 1, 2007, 2007, 5, 2, \
-        (QL_CODE_SECURITY | QL_CODE_ERASE | QL_CODE_PER_ZONE), 8) \
+        (QL_CODE_SECURITY | QL_CODE_ERASE | QL_CODE_PER_ZONE), 4) \
     ROW(at88sc1604b, "1604b", 53, 5, QL_SHAPE_ZONED, 1, 2042, 2042, 5, 2, \
-        (QL_CODE_SECURITY | QL_CODE_ERASE | QL_CODE_PER_ZONE), 8) \
+        (QL_CODE_SECURITY | QL_CODE_ERASE | QL_CODE_PER_ZONE), 4) \
     ROW(at88sc1604c, "1604c", 0, 0, QL_SHAPE_ZONED, 1, 2011, 2011, 5, 2, \
-        (QL_CODE_SECURITY | QL_CODE_ERASE | QL_CODE_PER_ZONE), 8) \
+        (QL_CODE_SECURITY | QL_CODE_ERASE | QL_CODE_PER_ZONE), 4) \
     ROW(at45d041, "45d041", 10, 11, QL_SHAPE_PAGED, 1, 540672, 540672, 2048, 0, 0, 0) \
     ROW(ssf1101, "", 12, 22, QL_SHAPE_PAGED, 1, 524288, 524288, 512, 0, 0, 0)
 
@@ -109,14 +109,16 @@
     Z(at88sc1608, 6, 256, 640, 512, 0) Z(at88sc1608, 7, 256, 384, 256, 0) Z(at88sc1608, 8, 128, 128, 128, 0) \
     Z(at88sc153, 0, 64, 64, 64, 0) Z(at88sc153, 1, 64, 64, 64, 0) Z(at88sc153, 2, 64, 64, 64, 0)
 
-/** Every family's check, X(key, check): int16_t check(int32_t handle), 0 when the card is of the family. */
+/** Every family's check, X(key, check, identifies): int16_t check(int32_t handle), 0 when the card is
+ *  of the family; identifies 0 for a check that accepts any card (the SLE4418 carries nothing to
+ *  identify it by). */
 #define QL_FAMILY_CHECKS(X) \
-    X(sle4442, chk_4442) X(2042, chk_2042) X(sle4432, chk_4432) X(sle4428, chk_4428) X(sle4418, chk_4418) \
-    X(24c01a, chk_24c01a) X(24c02, chk_24c02) X(24c04, chk_24c04) X(24c08, chk_24c08) X(24c16, chk_24c16) \
-    X(24c32, chk_24c32) X(24c64, chk_24c64) X(93c46a, chk_93c46a) X(93c46, chk_93c46) X(93c57, chk_93c57) \
-    X(93c66, chk_93c66) X(at88sc1608, chk_1608) X(at88sc153, chk_153) X(sle4404, chk_4404) X(sle4406, chk_4406) \
-    X(sle4436, chk_4436) X(at88sc101, chk_101) X(at88sc102, chk_102) X(at88sc1604, chk_1604) \
-    X(at88sc1604b, chk_1604b) X(at88sc1604c, chk_1604c) X(at45d041, chk_45d041) X(ssf1101, chk_ssf1101)
+    X(sle4442, chk_4442, 1) X(2042, chk_2042, 1) X(sle4432, chk_4432, 1) X(sle4428, chk_4428, 1) X(sle4418, chk_4418, 0) \
+    X(24c01a, chk_24c01a, 1) X(24c02, chk_24c02, 1) X(24c04, chk_24c04, 1) X(24c08, chk_24c08, 1) X(24c16, chk_24c16, 1) \
+    X(24c32, chk_24c32, 1) X(24c64, chk_24c64, 1) X(93c46a, chk_93c46a, 1) X(93c46, chk_93c46, 1) X(93c57, chk_93c57, 1) \
+    X(93c66, chk_93c66, 1) X(at88sc1608, chk_1608, 1) X(at88sc153, chk_153, 1) X(sle4404, chk_4404, 1) X(sle4406, chk_4406, 1) \
+    X(sle4436, chk_4436, 1) X(at88sc101, chk_101, 1) X(at88sc102, chk_102, 1) X(at88sc1604, chk_1604, 1) \
+    X(at88sc1604b, chk_1604b, 1) X(at88sc1604c, chk_1604c, 1) X(at45d041, chk_45d041, 1) X(ssf1101, chk_ssf1101, 1)
 
 /** Memory of the flat families, X(key, read, write):
  *  int16_t read(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer), write with const data. */

@@ -22,7 +22,7 @@ struct Try {
 // The check of each family, by its catalogue number.
 constexpr std::array<exports::Plain, QL_FAMILY_COUNT> checks_by_family() {
     std::array<exports::Plain, QL_FAMILY_COUNT> checks{};
-#define QL_KEEP_CHECK(key, check) checks[QL_FAMILY_##key] = check;
+#define QL_KEEP_CHECK(key, check, identifies) checks[QL_FAMILY_##key] = check;
     QL_FAMILY_CHECKS(QL_KEEP_CHECK)
 #undef QL_KEEP_CHECK
     return checks;

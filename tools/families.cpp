@@ -121,9 +121,10 @@ constexpr auto table = [] {
     QL_FAMILY_FLAT_MEMORY(TOOL_FLAT)
     QL_FAMILY_ZONED_MEMORY(TOOL_ZONED)
     QL_FAMILY_PAGED_MEMORY(TOOL_PAGED)
-#define TOOL_CHECK(key, check_fn)         \
-    rows[QL_FAMILY_##key].check = check_fn; \
-    rows[QL_FAMILY_##key].check_name = #check_fn;
+#define TOOL_CHECK(key, check_fn, identifies)  \
+    rows[QL_FAMILY_##key].check = check_fn;     \
+    rows[QL_FAMILY_##key].check_name = #check_fn; \
+    rows[QL_FAMILY_##key].check_identifies = (identifies) != 0;
     QL_FAMILY_CHECKS(TOOL_CHECK)
 #define TOOL_CODE(which, key, code_shape, counter_shape, present_fn, change_fn, counter_fn, zoned, set_count) \
     rows[QL_FAMILY_##key].which.present = code_shape<present_fn>;                                      \

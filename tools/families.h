@@ -63,6 +63,7 @@ struct Family {
     const char* write_name = nullptr;
     int16_t (*check)(int32_t handle) = nullptr;
     const char* check_name = nullptr;
+    bool check_identifies = true;  // false: the check accepts any card
     CodeCalls code;   // the security code or passwords
     CodeCalls erase;  // the erase codes
     int number = -1;  // the family's number in the catalogue

@@ -70,6 +70,7 @@ class Family:
     erase: Optional[Code] = None      # the erase code(s)
     rank: Optional[int] = None  # place in chk_card's detection order, 1 first
     units: int = 0              # the card's size in units
+    counter_max: int = 0        # the error counter's highest value (a fresh card's attempts)
 
     def capacity_of(self, zone):
         if self.zone_table:
@@ -103,7 +104,7 @@ def _families():
         return {row[0]: row[1:] for row in LISTS[list_name]}
 
     memory = {**exports("QL_FAMILY_FLAT_MEMORY"), **exports("QL_FAMILY_ZONED_MEMORY"), **exports("QL_FAMILY_PAGED_MEMORY")}
-    checks = {key: check for key, (check,) in exports("QL_FAMILY_CHECKS").items()}
+    checks = {key: check for key, (check, _identifies) in exports("QL_FAMILY_CHECKS").items()}
     codes = {}
     for list_name, shape in (("QL_FAMILY_CODES", "one"), ("QL_FAMILY_ZONED_CODES", "zone"),
                              ("QL_FAMILY_PASSWORDS_SET_LENGTH_SELECTOR", "set_length_selector"),
@@ -113,7 +114,7 @@ def _families():
     erases = {key: Code(row[3], *row[:3]) for key, row in exports("QL_FAMILY_ERASE_CODES").items()}
     erases.update({key: Code(0, *row, shape="zone") for key, row in exports("QL_FAMILY_ZONED_ERASE_CODES").items()})
 
-    for key, alias, card_type, rank, shape, unit, units, _write_units, zone_count, code_length, _kinds, _counter \
+    for key, alias, card_type, rank, shape, unit, units, _write_units, zone_count, code_length, _kinds, highest \
             in LISTS["QL_FAMILIES"]:
         read, write = memory[key]
         table = tuple(zones.get(key, ()))
@@ -133,7 +134,8 @@ def _families():
         by_key[key] = Family(key, read, write, capacity, checks.get(key), unit=unit, zones=zone_count, last_zone=last,
                              code=code, paged=paged, card_type=card_type or None,
                              runs_on=any(z.read_end > z.size for z in table), alias=alias or None, zone_table=table,
-                             erase=erases.get(key), rank=rank or None, units=units)
+                             erase=erases.get(key), rank=rank or None, units=units,
+                             counter_max=highest)
     return tuple(by_key.values())
 
 

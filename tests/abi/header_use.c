@@ -38,7 +38,8 @@ static long units[ROWS];
 #define COUNT_SET_CODE(key, present, change, counter, sets) code_lists[QL_FAMILY_##key]++;
 #define COUNT_ERASE(key, present, change, counter) erase_lists[QL_FAMILY_##key]++;
 #define COUNT_FLAT_ERASE(key, present, change, counter, bytes) erase_lists[QL_FAMILY_##key]++;
-#define COUNT_CHECK(key, check) checks[QL_FAMILY_##key]++;
+#define COUNT_CHECK(key, check, identifies) checks[QL_FAMILY_##key]++; \
+    expect(identifies == 1 || identifies == 0, #key " identifies");
 #define KEEP_ROW(key, alias, type, rank, shape, unit, size, write_units, zones, code, kind, counter) \
     shapes[QL_FAMILY_##key] = shape; \
     kinds[QL_FAMILY_##key] = kind; \
@@ -68,7 +69,7 @@ static void check_catalogue(void) {
     QL_FAMILY_ERASE_CODES(COUNT_FLAT_ERASE)
     QL_FAMILY_ZONED_ERASE_CODES(COUNT_ERASE)
     QL_FAMILY_CHECKS(COUNT_CHECK)
-#define KEEP_CHECK(key, check) check_of[QL_FAMILY_##key] = check;
+#define KEEP_CHECK(key, check, identifies) check_of[QL_FAMILY_##key] = check;
     QL_FAMILY_CHECKS(KEEP_CHECK)
     expect(QL_FAMILY_COUNT == 28 && QL_FAMILY_sle4442 == 0, "28 families, the SLE4442 first");
     for (i = 0; i < 22; i++) expect(ranks[i] == 1, "every detection rank given once");
