@@ -181,14 +181,21 @@ void PrintTo(const Family& value, std::ostream* out) { *out << value.name; }
 
 class FaultCampaign : public ::testing::TestWithParam<Family> {};
 
+// The reader's command line for a family: --card and the words of family.card (a SAM row's card
+// carries --sam too), then extra.
+std::vector<std::string> reader_options(const Family& family, std::initializer_list<std::string> extra = {}) {
+    std::vector<std::string> options{"--rate", "115200", "--card"};
+    std::istringstream card(family.card);
+    for (std::string word; card >> word;) options.push_back(word);
+    options.insert(options.end(), extra);
+    return options;
+}
+
 }  // namespace
 
 TEST_P(FaultCampaign, EveryFaultGivesItsStatusInTimeAndLeavesThePortUsable) {
     const Family& family = GetParam();
-    std::vector<std::string> options{"--rate", "115200", "--card"};
-    std::istringstream card(family.card);
-    for (std::string word; card >> word;) options.push_back(word);
-    VirtualReaderProcess vr{options};
+    VirtualReaderProcess vr{reader_options(family)};
     ASSERT_TRUE(vr.running());
     vr.export_port(0);
     const int32_t h = ic_init(0, 115200);
@@ -249,7 +256,7 @@ class AdapterLatencyCampaign : public ::testing::TestWithParam<std::tuple<Family
 TEST_P(AdapterLatencyCampaign, EveryReadSucceedsWithoutARetry) {
     const auto& [family, latency] = GetParam();
     const std::string latency_text = std::to_string(latency);
-    VirtualReaderProcess vr{"--card", family.card, "--rate", "115200", "--latency", latency_text};
+    VirtualReaderProcess vr{reader_options(family, {"--latency", latency_text})};
     ASSERT_TRUE(vr.running());
     vr.export_port(0);
     const int32_t h = ic_init(0, 115200);
