@@ -107,6 +107,15 @@ struct CatalogueRow {
     CounterCall counter;
 };
 
+// The error counter as an int, from the call shape's own type (a count, or the card's raw byte).
+template <typename Count, typename Call>
+int16_t counter_value(int* value, Call&& call) {
+    Count count = 0;
+    const int16_t status = call(&count);
+    *value = count;
+    return status;
+}
+
 const std::vector<CatalogueRow>& catalogue() {
     static const std::vector<CatalogueRow> rows = [] {
         std::vector<CatalogueRow> r(QL_FAMILY_COUNT);
@@ -120,43 +129,35 @@ const std::vector<CatalogueRow>& catalogue() {
 #define CAMPAIGN_FLAT(key, read_fn, write_fn)                                                                             \
     r[QL_FAMILY_##key].read = [](int32_t h, Place p, int16_t n, uint8_t* b) { return read_fn(h, p.offset, n, b); };       \
     r[QL_FAMILY_##key].write = [](int32_t h, Place p, int16_t n, const uint8_t* b) { return write_fn(h, p.offset, n, b); };
-#define CAMPAIGN_PLACED(key, read_fn, write_fn)                                                                                   \
-    r[QL_FAMILY_##key].read = [](int32_t h, Place p, int16_t n, uint8_t* b) { return read_fn(h, p.zone, p.offset, n, b); };       \
-    r[QL_FAMILY_##key].write = [](int32_t h, Place p, int16_t n, const uint8_t* b) { return write_fn(h, p.zone, p.offset, n, b); };
+#define CAMPAIGN_PLACED(key, read_fn, write_fn)                                                            \
+    r[QL_FAMILY_##key].read = [](int32_t h, Place p, int16_t n, uint8_t* b) {                              \
+        return read_fn(h, p.zone, p.offset, n, b);                                                         \
+    };                                                                                                     \
+    r[QL_FAMILY_##key].write = [](int32_t h, Place p, int16_t n, const uint8_t* b) {                       \
+        return write_fn(h, p.zone, p.offset, n, b);                                                        \
+    };
         QL_FAMILY_FLAT_MEMORY(CAMPAIGN_FLAT)
         QL_FAMILY_ZONED_MEMORY(CAMPAIGN_PLACED)
         QL_FAMILY_PAGED_MEMORY(CAMPAIGN_PLACED)
-#define CAMPAIGN_CODE(key, present_fn, change_fn, counter_fn)                                                     \
-    r[QL_FAMILY_##key].present = [](int32_t h, int16_t n, const uint8_t* c) { return present_fn(h, n, c); };     \
-    r[QL_FAMILY_##key].counter = [](int32_t h, int* v) {                                                        \
-        int16_t count = 0;                                                                                      \
-        const int16_t s = counter_fn(h, &count);                                                                \
-        *v = count;                                                                                             \
-        return s;                                                                                               \
+#define CAMPAIGN_CODE(key, present_fn, change_fn, counter_fn)                                               \
+    r[QL_FAMILY_##key].present = [](int32_t h, int16_t n, const uint8_t* c) { return present_fn(h, n, c); }; \
+    r[QL_FAMILY_##key].counter = [](int32_t h, int* v) {                                                    \
+        return counter_value<int16_t>(v, [h](int16_t* c) { return counter_fn(h, c); });                     \
     };
-#define CAMPAIGN_ZONE_CODE(key, present_fn, change_fn, counter_fn)                                                \
-    r[QL_FAMILY_##key].present = [](int32_t h, int16_t n, const uint8_t* c) { return present_fn(h, 0, n, c); };  \
-    r[QL_FAMILY_##key].counter = [](int32_t h, int* v) {                                                        \
-        int16_t count = 0;                                                                                      \
-        const int16_t s = counter_fn(h, 0, &count);                                                             \
-        *v = count;                                                                                             \
-        return s;                                                                                               \
+#define CAMPAIGN_ZONE_CODE(key, present_fn, change_fn, counter_fn)                                              \
+    r[QL_FAMILY_##key].present = [](int32_t h, int16_t n, const uint8_t* c) { return present_fn(h, 0, n, c); }; \
+    r[QL_FAMILY_##key].counter = [](int32_t h, int* v) {                                                       \
+        return counter_value<int16_t>(v, [h](int16_t* c) { return counter_fn(h, 0, c); });                     \
     };
 #define CAMPAIGN_SLS_CODE(key, present_fn, change_fn, counter_fn, sets)                                            \
     r[QL_FAMILY_##key].present = [](int32_t h, int16_t n, const uint8_t* c) { return present_fn(h, 0, n, 0, c); }; \
-    r[QL_FAMILY_##key].counter = [](int32_t h, int* v) {                                                         \
-        uint8_t byte = 0;                                                                                        \
-        const int16_t s = counter_fn(h, 0, 1, 0, &byte);                                                         \
-        *v = byte;                                                                                               \
-        return s;                                                                                                \
+    r[QL_FAMILY_##key].counter = [](int32_t h, int* v) {                                                          \
+        return counter_value<uint8_t>(v, [h](uint8_t* c) { return counter_fn(h, 0, 1, 0, c); });                  \
     };
 #define CAMPAIGN_SSL_CODE(key, present_fn, change_fn, counter_fn, sets)                                            \
     r[QL_FAMILY_##key].present = [](int32_t h, int16_t n, const uint8_t* c) { return present_fn(h, 0, 0, n, c); }; \
-    r[QL_FAMILY_##key].counter = [](int32_t h, int* v) {                                                         \
-        uint8_t byte = 0;                                                                                        \
-        const int16_t s = counter_fn(h, 0, 0, 1, &byte);                                                         \
-        *v = byte;                                                                                               \
-        return s;                                                                                                \
+    r[QL_FAMILY_##key].counter = [](int32_t h, int* v) {                                                          \
+        return counter_value<uint8_t>(v, [h](uint8_t* c) { return counter_fn(h, 0, 0, 1, c); });                  \
     };
         QL_FAMILY_CODES(CAMPAIGN_CODE)
         QL_FAMILY_ZONED_CODES(CAMPAIGN_ZONE_CODE)
@@ -260,12 +261,16 @@ Subject catalogued(const CatalogueRow& row) {
     Subject s{row.name, row.name, {}, {}, habit};
     const auto read_units = static_cast<int16_t>(std::min<long>(length, row.units));
     const Place read_at{habit.write_at.zone, 0};
-    s.operations.push_back(read_operation(static_cast<size_t>(read_units * row.unit),
-                                          [row, read_units, read_at](int32_t h, uint8_t* b) { return row.read(h, read_at, read_units, b); }));
+    if (row.read)
+        s.operations.push_back(read_operation(
+            static_cast<size_t>(read_units * row.unit),
+            [row, read_units, read_at](int32_t h, uint8_t* b) { return row.read(h, read_at, read_units, b); }));
     const Bytes code(static_cast<size_t>(row.code_bytes), 0xFF);  // every card's code as made
     std::function<void(int32_t)> present_code;
     if (row.present)
-        present_code = [row, code](int32_t h) { EXPECT_EQ(row.present(h, row.code_bytes, code.data()), 0) << "the code as made"; };
+        present_code = [row, code](int32_t h) {
+            EXPECT_EQ(row.present(h, row.code_bytes, code.data()), 0) << "the code as made";
+        };
 
     Bytes data(static_cast<size_t>(written * row.unit));
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(0x11 + i);
