@@ -5,6 +5,9 @@
 # Subsystems add their own targets from mk/*.mk; each appends to TEST_TARGETS what `make test` runs.
 
 JOBS      ?= $(shell nproc)
+# Most tests wait on a pseudo-terminal's time-outs rather than compute: twice as many at once as
+# there are processors keeps the processors busy.
+TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 2 )))
 BUILD     ?= build
 DEMO      ?= build-demo
 ASAN      ?= build-asan
@@ -35,7 +38,7 @@ build: deps $(BUILD)/CMakeCache.txt
 UNPRIVILEGED = setpriv --reuid=nobody --regid=nogroup --clear-groups
 
 test-native: build
-	@if [ "$$(id -u)" != 0 ]; then cd $(BUILD) && exec ctest --output-on-failure -j $(JOBS); fi; \
+	@if [ "$$(id -u)" != 0 ]; then cd $(BUILD) && exec ctest --output-on-failure -j $(TEST_JOBS); fi; \
 	chmod -R a+rX $(BUILD); \
 	if ! $(UNPRIVILEGED) test -r $(BUILD)/CTestTestfile.cmake; then \
 	  echo "make test: nobody cannot read $(abspath $(BUILD))"; exit 1; fi; \
@@ -43,7 +46,7 @@ test-native: build
 	echo 'subdirs("$(abspath $(BUILD))")' > $$scratch/CTestTestfile.cmake; \
 	chown -R nobody:nogroup $$scratch; \
 	echo "make test: the native suite runs as nobody"; \
-	(cd $$scratch && $(UNPRIVILEGED) env HOME=$$scratch TMPDIR=$$scratch ctest --output-on-failure -j $(JOBS)); \
+	(cd $$scratch && $(UNPRIVILEGED) env HOME=$$scratch TMPDIR=$$scratch ctest --output-on-failure -j $(TEST_JOBS)); \
 	status=$$?; rm -rf $$scratch; exit $$status
 
 $(ASAN)/CMakeCache.txt:
@@ -51,7 +54,7 @@ $(ASAN)/CMakeCache.txt:
 
 test-sanitize: deps $(ASAN)/CMakeCache.txt
 	cmake --build $(ASAN) -j $(JOBS)
-	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(TEST_JOBS)
 
 # The demo builds without the tests, so it needs none of their packages.
 $(DEMO)/CMakeCache.txt:

@@ -26,5 +26,6 @@ function(quillet_python_test name directory)
   endif()
   add_test(NAME ${name}
     COMMAND ${QUILLET_PYTEST} -q -p no:cacheprovider -p virtual_reader ${capture} --rootdir ${directory} ${directory})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 180)
+  # COST: these are the suite's longest tests; ctest starts them first rather than last.
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 180 COST 100)
 endfunction()
