@@ -10,7 +10,7 @@
 #include <string_view>
 #include <variant>
 
-#include "reader/export_pointers.h"
+#include "core/export_pointers.h"
 
 namespace quillet::filecmd {
 

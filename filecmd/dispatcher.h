@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "filecmd/instruction.h"
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet::filecmd {
 

@@ -1,6 +1,6 @@
 #include "filecmd/scratch_file.h"
 
-#include "reader/platform/new_file.h"
+#include "platform/new_file.h"
 
 namespace quillet::filecmd {
 

@@ -14,9 +14,9 @@ FUZZ_TARGETS      = reply_fuzz instruction_fuzz families_fuzz conversions_fuzz v
 
 TEST_TARGETS += test-fuzz
 
-$(FUZZ_DIR)/reply_fuzz: tests/fuzz/reply_fuzz.cpp reader/frame.cpp reader/frame.h reader/reception.h
+$(FUZZ_DIR)/reply_fuzz: tests/fuzz/reply_fuzz.cpp link/frame.cpp link/frame.h link/reception.h
 	@mkdir -p $(FUZZ_DIR)
-	clang++ $(FUZZ_FLAGS) tests/fuzz/reply_fuzz.cpp reader/frame.cpp -o $@
+	clang++ $(FUZZ_FLAGS) tests/fuzz/reply_fuzz.cpp link/frame.cpp -o $@
 
 INSTRUCTION_FUZZ_SOURCES = tests/fuzz/instruction_fuzz.cpp filecmd/instruction.cpp filecmd/data_block.cpp
 $(FUZZ_DIR)/instruction_fuzz: $(INSTRUCTION_FUZZ_SOURCES) filecmd/instruction.h filecmd/data_block.h filecmd/characters.h tests/support/memory_files.h

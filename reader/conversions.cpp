@@ -4,8 +4,8 @@
 #include <array>
 #include <mutex>
 
-#include "reader/frame.h"
-#include "reader/process_state.h"
+#include "link/frame.h"
+#include "core/process_state.h"
 
 namespace quillet {
 

@@ -4,8 +4,8 @@
 
 #include "quillet.h"
 #include "reader/conversions.h"
-#include "reader/frame.h"
-#include "reader/trace.h"
+#include "link/frame.h"
+#include "core/trace.h"
 
 using namespace quillet;
 

@@ -5,7 +5,7 @@
 #include "reader/opening.h"
 #include "reader/reader_commands.h"
 #include "reader/services.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 

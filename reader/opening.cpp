@@ -4,13 +4,13 @@
 #include <array>
 #include <cstring>
 
-#include "reader/handles.h"
-#include "reader/platform/clock.h"
-#include "reader/platform/device_names.h"
-#include "reader/platform/port_io.h"
-#include "reader/process_state.h"
+#include "core/handles.h"
+#include "platform/clock.h"
+#include "platform/device_names.h"
+#include "platform/port_io.h"
+#include "core/process_state.h"
 #include "reader/reader_commands.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 namespace quillet {
 
@@ -45,9 +45,9 @@ int32_t open_serial(int16_t port_number, int32_t requested, Opener opener) {
     settings.buffer_size = opener == Opener::ic_init ? open_buffer_size : plain_buffer_size;
     settings.timeouts = {200, opener == Opener::ic_init ? read_total_per_byte(requested) : 200, 0, 0, 200};
     OpenResult opened = open_serial_port(serial_index(port_number), settings);
-    if (failed(opened.status)) {
+    if (opened.failure != OpenFailure::none) {
         if (trace::on()) trace::mark(0, serial_device_name(serial_index(port_number)) + " cannot be opened");
-        return code(opened.status);
+        return code(opened.failure == OpenFailure::busy ? Status::port_busy : Status::port_error);
     }
     const int32_t handle = add_serial_port(std::move(opened.port));
     if (handle && trace::on()) trace::port_opened(handle, serial_device_name(serial_index(port_number)), settings.baud);

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet {
 

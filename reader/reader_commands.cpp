@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "reader/process_state.h"
-#include "reader/trace.h"
+#include "core/process_state.h"
+#include "core/trace.h"
 
 namespace quillet {
 

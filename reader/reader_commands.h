@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "reader/exchange.h"
+#include "link/exchange.h"
+#include "wire/reader_protocol.h"
 
 namespace quillet {
 
@@ -24,15 +25,7 @@ inline constexpr uint8_t auto_pull = 0xB8;
 inline constexpr uint8_t card_present = 0xB9;
 }  // namespace reader_command
 
-namespace reader_address {
-inline constexpr uint16_t user_area = 0x0000;
-inline constexpr uint16_t user_area_size = 384;
-inline constexpr uint16_t link_byte = 0x0180;
-inline constexpr uint16_t mode_byte = 0x0181;
-inline constexpr uint16_t device_code = 0x0182;
-inline constexpr uint16_t stored_value = 0x0185;
-inline constexpr uint16_t serial_number = 0x0190;
-}  // namespace reader_address
+namespace reader_address = wire::reader_address;
 
 // AA cmd 00 05 80 00 00 00 00 BCC
 Frame reader_frame(uint8_t command);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "reader/checks.h"
-#include "reader/chunks.h"
-#include "reader/platform/clock.h"
+#include "core/checks.h"
+#include "core/chunks.h"
+#include "platform/clock.h"
 #include "reader/reader_commands.h"
 
 namespace quillet {

@@ -2,7 +2,7 @@
 #include "cards/cpu/cpu_card.h"
 #include "cards/cpu/sam_slots.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 

@@ -1,7 +1,7 @@
 #include "cards/cpu/sam_slots.h"
 
 #include "cards/cpu/cpu_card.h"
-#include "reader/checks.h"
+#include "core/checks.h"
 #include "reader/reader_commands.h"
 
 namespace quillet::sam {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "reader/trace.h"
+#include "core/trace.h"
 
 namespace quillet::cpu {
 

@@ -15,7 +15,7 @@
 #include <optional>
 #include <span>
 
-#include "reader/exchange.h"
+#include "link/exchange.h"
 
 namespace quillet::cpu {
 

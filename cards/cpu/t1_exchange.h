@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "cards/cpu/slot_frames.h"
-#include "reader/checks.h"
+#include "core/checks.h"
 
 namespace quillet::cpu {
 

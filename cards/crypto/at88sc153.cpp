@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "reader/checks.h"
+#include "core/checks.h"
 
 namespace quillet::at88sc153 {
 

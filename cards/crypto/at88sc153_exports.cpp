@@ -1,7 +1,7 @@
 // Exports of the AT88SC153 cards.
 #include "cards/crypto/at88sc153.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 using at88sc153::layout;

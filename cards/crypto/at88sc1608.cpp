@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "reader/checks.h"
-#include "reader/chunks.h"
+#include "core/checks.h"
+#include "core/chunks.h"
 
 namespace quillet::at88sc1608 {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "cards/crypto/at88sc_card.h"
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet::at88sc1608 {
 

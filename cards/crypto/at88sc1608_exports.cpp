@@ -1,7 +1,7 @@
 // Exports of the AT88SC1608 cards.
 #include "cards/crypto/at88sc1608.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 using at88sc1608::layout;

@@ -1,6 +1,6 @@
 #include "cards/crypto/at88sc_card.h"
 
-#include "reader/checks.h"
+#include "core/checks.h"
 
 namespace quillet::at88sc {
 

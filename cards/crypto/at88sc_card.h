@@ -12,7 +12,7 @@
 #include <cstdint>
 
 #include "cards/crypto/at88sc_frames.h"
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet::at88sc {
 

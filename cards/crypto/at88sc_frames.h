@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <span>
 
-#include "reader/exchange.h"
+#include "link/exchange.h"
 
 namespace quillet::at88sc {
 

@@ -1,6 +1,6 @@
 // Exports of the authentication cipher and of DES: host computations, nothing goes to the reader.
-#include "cards/crypto/cipher.h"
-#include "cards/crypto/des.h"
+#include "algorithms/cipher.h"
+#include "algorithms/des.h"
 #include "quillet.h"
 
 using namespace quillet;

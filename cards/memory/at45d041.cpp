@@ -4,9 +4,9 @@
 #include <span>
 
 #include "cards/memory/flash_retries.h"
-#include "reader/checks.h"
-#include "reader/chunks.h"
-#include "reader/process_state.h"
+#include "core/checks.h"
+#include "core/chunks.h"
+#include "core/process_state.h"
 
 namespace quillet::at45d041 {
 

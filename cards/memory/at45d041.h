@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet::at45d041 {
 

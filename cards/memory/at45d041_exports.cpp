@@ -1,7 +1,7 @@
 // Exports of the AT45D041 flash cards and the parallel opener Init_45.
 #include "cards/memory/at45d041.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 

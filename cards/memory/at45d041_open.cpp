@@ -3,9 +3,9 @@
 #include <array>
 
 #include "cards/memory/at45d041.h"
-#include "reader/handles.h"
+#include "core/handles.h"
 #include "reader/opening.h"
-#include "reader/platform/clock.h"
+#include "platform/clock.h"
 #include "reader/services.h"
 
 namespace quillet::at45d041 {

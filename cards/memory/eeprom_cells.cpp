@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "reader/checks.h"
-#include "reader/chunks.h"
-#include "reader/exchange.h"
+#include "core/checks.h"
+#include "core/chunks.h"
+#include "link/exchange.h"
 
 namespace quillet::eeprom_cells {
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet::eeprom_cells {
 

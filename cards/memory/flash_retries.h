@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <span>
 
-#include "reader/exchange.h"
-#include "reader/platform/clock.h"
-#include "reader/trace.h"
+#include "link/exchange.h"
+#include "platform/clock.h"
+#include "core/trace.h"
 
 namespace quillet::flash_retries {
 

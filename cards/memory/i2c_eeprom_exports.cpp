@@ -1,7 +1,7 @@
 // Exports of the I2C EEPROM cards 24C01A .. 24C64: one implementation, one table row per size.
 #include "cards/memory/i2c_eeprom.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 using i2c_eeprom::Size;

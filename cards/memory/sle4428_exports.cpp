@@ -1,7 +1,7 @@
 // Exports of the SLE4428 and SLE4418 cards: one implementation, the card's row chosen here.
 #include "cards/memory/sle4428.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 using sle4428::sle4418_card;

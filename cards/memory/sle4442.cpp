@@ -4,8 +4,8 @@
 #include <array>
 
 #include "cards/memory/sle_frames.h"
-#include "reader/checks.h"
-#include "reader/chunks.h"
+#include "core/checks.h"
+#include "core/chunks.h"
 #include "reader/conversions.h"
 
 namespace quillet::sle4442 {

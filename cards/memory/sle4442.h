@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet::sle4442 {
 

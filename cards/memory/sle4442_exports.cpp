@@ -1,7 +1,7 @@
 // Exports of the SLE4442-class cards. The 2042 and SLE4432 names are the same operations.
 #include "cards/memory/sle4442.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "reader/exchange.h"
+#include "link/exchange.h"
 
 namespace quillet::sle_frames {
 

@@ -5,9 +5,9 @@
 #include <span>
 
 #include "cards/memory/flash_retries.h"
-#include "reader/checks.h"
-#include "reader/chunks.h"
-#include "reader/port_timeouts.h"
+#include "core/checks.h"
+#include "core/chunks.h"
+#include "link/port_timeouts.h"
 
 namespace quillet::ssf1101 {
 

@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet::ssf1101 {
 

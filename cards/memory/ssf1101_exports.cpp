@@ -1,7 +1,7 @@
 // Exports of the SSF1101 cards.
 #include "cards/memory/ssf1101.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 

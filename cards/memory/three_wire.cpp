@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "cards/memory/eeprom_cells.h"
-#include "reader/exchange.h"
+#include "link/exchange.h"
 
 namespace quillet::three_wire {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet::three_wire {
 

@@ -1,7 +1,7 @@
 // Exports of the three-wire EEPROM cards 93C46A .. 93C66: one implementation, one table row per size.
 #include "cards/memory/three_wire.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 using three_wire::Size;

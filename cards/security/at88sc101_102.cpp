@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "cards/security/security_steps.h"
-#include "reader/checks.h"
-#include "reader/chunks.h"
+#include "core/checks.h"
+#include "core/chunks.h"
 #include "reader/conversions.h"
-#include "reader/exchange.h"
+#include "link/exchange.h"
 
 namespace quillet::at88sc10x {
 

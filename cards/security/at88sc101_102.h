@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <span>
 
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet::at88sc10x {
 

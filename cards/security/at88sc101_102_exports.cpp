@@ -3,7 +3,7 @@
 #include "cards/security/at88sc101_102.h"
 #include "cards/security/security_steps.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 using namespace quillet::at88sc10x;

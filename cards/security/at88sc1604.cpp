@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "cards/security/at88sc1604_variants.h"
-#include "reader/checks.h"
-#include "reader/chunks.h"
+#include "core/checks.h"
+#include "core/chunks.h"
 #include "reader/conversions.h"
-#include "reader/exchange.h"
+#include "link/exchange.h"
 
 namespace quillet::at88sc1604 {
 

@@ -2,7 +2,7 @@
 // per variant (at88sc1604_variants.h). The code-area writes are internal and not exported.
 #include "cards/security/at88sc1604.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 using at88sc1604::Variant;

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "reader/exchange.h"
+#include "link/exchange.h"
 
 namespace quillet::at88sc1604 {
 

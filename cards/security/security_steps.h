@@ -6,7 +6,7 @@
 #include <bit>
 #include <cstdint>
 
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet::security {
 

@@ -2,7 +2,7 @@
 #include "cards/security/security_steps.h"
 #include "cards/security/sle4404.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "reader/status.h"
+#include "core/status.h"
 
 namespace quillet::sle4406 {
 

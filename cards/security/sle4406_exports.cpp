@@ -1,7 +1,7 @@
 // Exports of the SLE4406 cards; SLE4436 cards use them too and have their own identification check.
 #include "cards/security/sle4406.h"
 #include "quillet.h"
-#include "reader/trace.h"
+#include "core/trace.h"
 
 using namespace quillet;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "cards/crypto/cipher.h"
+#include "algorithms/cipher.h"
 
 namespace vreader {
 

@@ -1,18 +1,12 @@
 #include "emulator/parallel/parallel_model.h"
 
+#include "wire/reader_protocol.h"
+
 namespace vreader {
 
 namespace {
 
-namespace control {
-inline constexpr uint8_t idle = 0x24;
-inline constexpr uint8_t nibble_ready = 0x26;
-inline constexpr uint8_t byte_ready = 0x27;
-inline constexpr uint8_t byte_taken = 0x25;
-inline constexpr uint8_t send_idle = 0x0D;
-inline constexpr uint8_t send_strobe = 0x0F;
-inline constexpr uint8_t input_direction = 0x20;  // bit 5: data lines driven by the reader
-}  // namespace control
+namespace control = quillet::wire::parallel_control;
 
 // A frame whose bytes stop coming for this long is dropped, as by a real reader's byte time-out.
 inline constexpr uint32_t frame_gap_ms = 500;

@@ -26,8 +26,8 @@
 
 #include "emulator/core/command_frame.h"
 #include "emulator/core/reader.h"
-#include "reader/platform/clock.h"
-#include "reader/platform/port_io.h"
+#include "platform/clock.h"
+#include "platform/port_io.h"
 
 namespace vreader {
 

@@ -1,6 +1,6 @@
 // The authentication cipher: the reduced addition, the process-wide state behind SetInit and
 // Authenticate, and agreement with a second computation written from the cipher's description.
-#include "cards/crypto/cipher.h"
+#include "algorithms/cipher.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "quillet.h"
-#include "reader/process_state.h"
+#include "core/process_state.h"
 #include "tests/support/parallel_reader.h"
 
 using quillet::test::ParallelReader;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "quillet.h"
-#include "reader/process_state.h"
+#include "core/process_state.h"
 #include "tests/support/virtual_reader_process.h"
 
 using quillet::test::Bytes;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "quillet.h"
-#include "reader/process_state.h"
+#include "core/process_state.h"
 #include "tests/support/parallel_reader.h"
 
 using quillet::test::ParallelReader;

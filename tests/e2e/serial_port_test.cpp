@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "quillet.h"
-#include "reader/exchange.h"
+#include "link/exchange.h"
 #include "reader/reader_commands.h"
 
 namespace {

@@ -1,15 +1,13 @@
 #include "tests/emulator/host_port.h"
 
-#include <asm/ioctls.h>
-#include <asm/termbits.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
 
-// <sys/ioctl.h> clashes with the kernel's termios2 definitions; the call itself is all we need.
-extern "C" int ioctl(int fd, unsigned long request, ...);
+#include "platform/raw_line.h"
 
 namespace vreader::testing {
 
@@ -25,19 +23,7 @@ void HostPort::close() {
     fd_ = -1;
 }
 
-bool HostPort::set_baud(uint32_t baud) {
-    termios2 tio{};
-    if (ioctl(fd_, TCGETS2, &tio) != 0) return false;
-    tio.c_iflag = 0;
-    tio.c_oflag = 0;
-    tio.c_lflag = 0;
-    tio.c_cflag = CS8 | CREAD | CLOCAL | BOTHER | (BOTHER << IBSHIFT);
-    tio.c_ispeed = baud;
-    tio.c_ospeed = baud;
-    tio.c_cc[VMIN] = 0;
-    tio.c_cc[VTIME] = 0;
-    return ioctl(fd_, TCSETS2, &tio) == 0;
-}
+bool HostPort::set_baud(uint32_t baud) { return quillet::set_raw_line(fd_, baud, quillet::LineReads::never_block); }
 
 Bytes HostPort::collect(int quiet_ms, size_t limit) {
     Bytes got;
@@ -62,7 +48,7 @@ uint64_t steady_ms() {
 }  // namespace
 
 Bytes HostPort::exchange(const Bytes& frame, int quiet_ms) {
-    ioctl(fd_, TCFLSH, TCIOFLUSH);
+    ::tcflush(fd_, TCIOFLUSH);
     arrivals_.clear();
     if (::write(fd_, frame.data(), frame.size()) != static_cast<ssize_t>(frame.size())) return {};
     sent_ms_ = steady_ms();

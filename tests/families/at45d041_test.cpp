@@ -12,7 +12,7 @@
 #include <string>
 
 #include "quillet.h"
-#include "reader/process_state.h"
+#include "core/process_state.h"
 #include "tests/support/card_session.h"
 #include "tests/support/skipping_clock.h"
 

@@ -12,7 +12,7 @@
 
 #include "emulator/cards/ssf1101_card.h"
 #include "quillet.h"
-#include "reader/handles.h"
+#include "core/handles.h"
 #include "tests/support/card_session.h"
 #include "tests/support/skipping_clock.h"
 

@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "quillet.h"
-#include "reader/handles.h"
-#include "reader/platform/clock.h"
-#include "reader/platform/serial_port.h"
+#include "core/handles.h"
+#include "platform/clock.h"
+#include "platform/serial_port.h"
 
 namespace {
 

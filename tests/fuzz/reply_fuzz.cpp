@@ -2,8 +2,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "reader/frame.h"
-#include "reader/reception.h"
+#include "link/frame.h"
+#include "link/reception.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 1) return 0;

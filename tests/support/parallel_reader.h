@@ -19,8 +19,8 @@
 #include "emulator/cards/catalog.h"
 #include "emulator/core/reader.h"
 #include "emulator/parallel/parallel_model.h"
-#include "reader/platform/clock.h"
-#include "reader/platform/port_io.h"
+#include "platform/clock.h"
+#include "platform/port_io.h"
 
 namespace quillet::test {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "reader/platform/clock.h"
+#include "platform/clock.h"
 
 namespace quillet::test {
 

@@ -1,6 +1,6 @@
 // Argument checks: the first failing one decides, and a check written as a callable runs only
 // when every check before it has passed.
-#include "reader/checks.h"
+#include "core/checks.h"
 
 #include <gtest/gtest.h>
 

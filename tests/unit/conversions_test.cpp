@@ -7,7 +7,7 @@
 
 #include "quillet.h"
 #include "reader/conversions.h"
-#include "reader/process_state.h"
+#include "core/process_state.h"
 
 extern "C" int quillet_test_xor(int a, int b);
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "reader/frame.h"
+#include "link/frame.h"
 
 using namespace quillet;
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "reader/opening.h"
-#include "reader/platform/device_names.h"
+#include "platform/device_names.h"
 
 using namespace quillet;
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "reader/frame.h"
-#include "reader/reception.h"
+#include "link/frame.h"
+#include "link/reception.h"
 
 using namespace quillet;
 

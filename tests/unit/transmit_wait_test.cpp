@@ -5,8 +5,8 @@
 #include <chrono>
 #include <cstdint>
 
-#include "reader/platform/clock.h"
-#include "reader/platform/transmit_wait.h"
+#include "platform/clock.h"
+#include "platform/transmit_wait.h"
 
 namespace {
 

@@ -1,8 +1,0 @@
-// Export of card type detection.
-#include "quillet.h"
-#include "reader/card_detection.h"
-#include "reader/trace.h"
-
-QL_API int16_t QL_CALL chk_card(int32_t handle) noexcept {
-    return QL_TRACED(quillet::detect_card_type(handle), handle);
-}
