@@ -105,10 +105,7 @@ int run_apdu(const Arguments& args) {
 
 }  // namespace
 
-const Command& apdu_command() {
-    static const Command command{"apdu", "APDU...", "send APDUs (hexadecimal) to the processor card or a SAM", options,
-                                 run_apdu};
-    return command;
-}
+constexpr Command apdu_command{"apdu", "APDU...", "send APDUs (hexadecimal) to the processor card or a SAM",
+                          options, run_apdu};
 
 }  // namespace quillet_tool

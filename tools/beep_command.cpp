@@ -22,9 +22,6 @@ int run_beep(const Arguments& args) {
 
 }  // namespace
 
-const Command& beep_command() {
-    static const Command command{"beep", "", "sound the reader's buzzer", options, run_beep};
-    return command;
-}
+constexpr Command beep_command{"beep", "", "sound the reader's buzzer", options, run_beep};
 
 }  // namespace quillet_tool

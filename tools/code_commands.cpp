@@ -116,21 +116,13 @@ int run_counter(const Arguments& args) {
 
 }  // namespace
 
-const Command& present_code_command() {
-    static const Command command{"present-code", "", "present a card's security code, password or erase code",
-                                 present_options, run_present};
-    return command;
-}
+constexpr Command present_code_command{"present-code", "", "present a card's security code, password or erase code",
+                          present_options, run_present};
 
-const Command& change_code_command() {
-    static const Command command{"change-code", "", "write a new security code, password or erase code", change_options,
-                                 run_change};
-    return command;
-}
+constexpr Command change_code_command{"change-code", "", "write a new security code, password or erase code",
+                          change_options, run_change};
 
-const Command& counter_command() {
-    static const Command command{"counter", "", "show the error counter of a card's code", counter_options, run_counter};
-    return command;
-}
+constexpr Command counter_command{"counter", "", "show the error counter of a card's code",
+                          counter_options, run_counter};
 
 }  // namespace quillet_tool

@@ -1,4 +1,5 @@
-// The subcommands of `quillet`. Each lives in its own file and describes itself with a Command.
+// The subcommands of `quillet`. Each lives in its own file and describes itself with a Command,
+// a constant set before any code runs.
 #pragma once
 
 #include <span>
@@ -16,16 +17,16 @@ struct Command {
     int (*run)(const Arguments& args);  // the exit status; throws UsageError or CallFailed
 };
 
-const Command& info_command();
-const Command& detect_command();
-const Command& read_command();
-const Command& write_command();
-const Command& present_code_command();
-const Command& change_code_command();
-const Command& counter_command();
-const Command& apdu_command();
-const Command& run_command();
-const Command& beep_command();
-const Command& watch_command();
+extern const Command info_command;
+extern const Command detect_command;
+extern const Command read_command;
+extern const Command write_command;
+extern const Command present_code_command;
+extern const Command change_code_command;
+extern const Command counter_command;
+extern const Command apdu_command;
+extern const Command run_command;
+extern const Command beep_command;
+extern const Command watch_command;
 
 }  // namespace quillet_tool

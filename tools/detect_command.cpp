@@ -38,10 +38,7 @@ int run_detect(const Arguments& args) {
 
 }  // namespace
 
-const Command& detect_command() {
-    static const Command command{"detect", "", "tell which card family is in the slot, \"cpu\" for a processor card",
-                                 options, run_detect};
-    return command;
-}
+constexpr Command detect_command{"detect", "", "tell which card family is in the slot, \"cpu\" for a processor card",
+                          options, run_detect};
 
 }  // namespace quillet_tool

@@ -61,10 +61,7 @@ int run_info(const Arguments& args) {
 
 }  // namespace
 
-const Command& info_command() {
-    static const Command command{"info", "", "show the library and reader versions, serial number, device code and card state",
-                                 options, run_info};
-    return command;
-}
+constexpr Command info_command{"info", "", "show the library and reader versions, serial number, device code and card state",
+                          options, run_info};
 
 }  // namespace quillet_tool

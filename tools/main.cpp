@@ -20,10 +20,10 @@ namespace {
 constexpr int exit_failed = 1;
 constexpr int exit_usage = 2;
 
-const std::array<const Command& (*)(), 11> command_list{
-    info_command,        detect_command,  read_command, write_command, present_code_command,
-    change_code_command, counter_command, apdu_command, run_command,   beep_command,
-    watch_command,
+const std::array<const Command*, 11> command_list{
+    &info_command,        &detect_command,  &read_command, &write_command, &present_code_command,
+    &change_code_command, &counter_command, &apdu_command, &run_command,   &beep_command,
+    &watch_command,
 };
 
 void print_options(std::span<const OptionSpec> options) {
@@ -55,8 +55,8 @@ void print_help() {
     std::printf("usage: quillet COMMAND [options]\n"
                 "Contact IC card readers through the quillet library (%s).\n\ncommands:\n",
                 library_version().c_str());
-    for (const auto get : command_list) {
-        const Command& c = get();
+    for (const Command* command : command_list) {
+        const Command& c = *command;
         std::printf("  %-13.*s %.*s\n", static_cast<int>(c.name.size()), c.name.data(), static_cast<int>(c.summary.size()),
                     c.summary.data());
     }
@@ -67,8 +67,8 @@ void print_help() {
 }
 
 const Command* find_command(std::string_view name) {
-    for (const auto get : command_list)
-        if (get().name == name) return &get();
+    for (const Command* command : command_list)
+        if (command->name == name) return command;
     return nullptr;
 }
 

@@ -198,14 +198,10 @@ int run_write(const Arguments& args) {
 
 }  // namespace
 
-const Command& read_command() {
-    static const Command command{"read", "", "read a card's memory: a hex dump, hex digits or a file", read_options, run_read};
-    return command;
-}
+constexpr Command read_command{"read", "", "read a card's memory: a hex dump, hex digits or a file",
+                          read_options, run_read};
 
-const Command& write_command() {
-    static const Command command{"write", "", "write a card's memory from a file or hex digits", write_options, run_write};
-    return command;
-}
+constexpr Command write_command{"write", "", "write a card's memory from a file or hex digits",
+                          write_options, run_write};
 
 }  // namespace quillet_tool

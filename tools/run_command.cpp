@@ -66,9 +66,6 @@ int run_file(const Arguments& args) {
 
 }  // namespace
 
-const Command& run_command() {
-    static const Command command{"run", "FILE", "run the instructions of an instruction file (exp_dis)", {}, run_file};
-    return command;
-}
+constexpr Command run_command{"run", "FILE", "run the instructions of an instruction file (exp_dis)", {}, run_file};
 
 }  // namespace quillet_tool

@@ -87,10 +87,7 @@ int run_watch(const Arguments& args) {
 
 }  // namespace
 
-const Command& watch_command() {
-    static const Command command{"watch", "", "show the reader and card changes as they happen, until interrupted",
-                                 options, run_watch};
-    return command;
-}
+constexpr Command watch_command{"watch", "", "show the reader and card changes as they happen, until interrupted",
+                          options, run_watch};
 
 }  // namespace quillet_tool
