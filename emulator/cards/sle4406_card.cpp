@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "emulator/cards/memory_commands.h"
+
 namespace vreader {
 
 using security::Refusal;
@@ -9,9 +11,6 @@ using security::refuse;
 
 namespace {
 
-constexpr uint8_t cmd_write = 0x60;
-constexpr uint8_t cmd_read = 0x61;
-constexpr uint8_t cmd_present_code = 0x64;
 constexpr uint8_t cmd_counter_step = 0x70;
 
 constexpr size_t frame_with_count = 7;  // card type, 00 00, address, count
@@ -32,11 +31,11 @@ Sle4406Card::Sle4406Card(const CounterCardKind& kind) : kind_(kind) {
 
 CardReply Sle4406Card::handle(const CardCommand& c) {
     switch (c.command()) {
-        case cmd_read:
+        case memory_command::read:
             return read(c);
-        case cmd_write:
+        case memory_command::write:
             return write(c);
-        case cmd_present_code:
+        case memory_command::present_code:
             return present_code(c);
         case cmd_counter_step:
             return counter_step(c);
