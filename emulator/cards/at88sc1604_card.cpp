@@ -7,7 +7,6 @@
 namespace vreader {
 
 using at88sc1604::Refusal;
-using at88sc1604::refuse;
 
 namespace {
 

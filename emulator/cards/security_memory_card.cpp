@@ -7,7 +7,6 @@
 namespace vreader {
 
 using security::Refusal;
-using security::refuse;
 
 namespace {
 

@@ -7,7 +7,6 @@
 namespace vreader {
 
 using sle::Refusal;
-using sle::refuse;
 
 namespace {
 
@@ -82,7 +81,7 @@ CardReply Sle4428Card::change(const CardCommand& c, Change what) {
     if (kind_.has_security_code)
         if (auto refusal = guard_.write_refusal(memory_[counter_address])) return refuse(*refusal);
     for (size_t a = start; a < start + data.size(); ++a)
-        if (reserved(a, what) || (what != Change::protect && is_protected(a))) return refuse(Refusal::protected_byte);
+        if (reserved(a, what) || (what != Change::protect && is_protected(a))) return refuse(Refusal::kept);
 
     for (size_t i = 0; i < data.size(); ++i) {
         const size_t a = start + i;

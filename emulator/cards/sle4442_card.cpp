@@ -7,7 +7,6 @@
 namespace vreader {
 
 using sle::Refusal;
-using sle::refuse;
 
 namespace {
 
@@ -62,7 +61,7 @@ CardReply Sle4442Card::write(const CardCommand& c) {
     if (!c.writes_within(memory_size)) return refuse(Refusal::out_of_range);
     if (auto refusal = write_refusal()) return refuse(*refusal);
     for (size_t a = c.address(); a < c.address() + data.size(); ++a)
-        if (is_protected(a)) return refuse(Refusal::protected_byte);
+        if (is_protected(a)) return refuse(Refusal::kept);
     std::copy(data.begin(), data.end(), memory_.begin() + c.address());
     mark_changed();
     return CardReply::ok();
