@@ -8,8 +8,6 @@ namespace {
 
 constexpr uint8_t cmd_flash_status = 0x77;
 
-constexpr size_t frame_with_count = 7;  // card type, page, offset, count
-
 }  // namespace
 
 CardReply At45d041Card::handle(const CardCommand& c) {
@@ -18,9 +16,7 @@ CardReply At45d041Card::handle(const CardCommand& c) {
     const size_t offset = c.address();
     switch (c.command()) {
         case memory_command::read:
-            if (c.body().size() < frame_with_count || c.count() < 1 || !within_page(page, offset, c.count()))
-                return CardReply::refuse(status::bad_parameter);
-            return CardReply::ok(read(page, offset, c.count()));
+            return read_frame(c);
         case memory_command::write: {
             const auto data = c.write_data();
             if (data.empty() || !within_page(page, offset, data.size()))

@@ -9,8 +9,6 @@ namespace {
 constexpr uint8_t cmd_announce = 0x60;
 constexpr uint8_t cmd_card_status = 0x77;
 
-constexpr size_t frame_with_count = 7;  // card type, page, offset, count
-
 }  // namespace
 
 CardReply Ssf1101Card::handle(const CardCommand& c) {
@@ -21,9 +19,7 @@ CardReply Ssf1101Card::handle(const CardCommand& c) {
     const size_t count = c.count();
     switch (c.command()) {
         case memory_command::read:
-            if (c.body().size() < frame_with_count || count < 1 || !within_page(page, offset, count))
-                return CardReply::refuse(status::bad_parameter);
-            return CardReply::ok(read(page, offset, count));
+            return read_frame(c);
         case cmd_announce:
             if (c.body().size() < frame_with_count || !within_page(page, offset, count))
                 return CardReply::refuse(status::bad_parameter);
