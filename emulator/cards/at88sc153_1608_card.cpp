@@ -60,6 +60,12 @@ CardReply CryptoMemoryCard::handle(const CardCommand& c) {
     return handle_other(c);
 }
 
+std::optional<CryptoMemoryCard::Area> CryptoMemoryCard::zone_area(uint8_t zone_byte) const {
+    if (zone_byte < layout_.user_zones) return Area{false, zone_byte, layout_.zone_size};
+    if (zone_byte == layout_.user_zones) return Area{true, 0, layout_.configuration_size};
+    return std::nullopt;
+}
+
 CardReply CryptoMemoryCard::handle_other(const CardCommand&) {
     return CardReply::refuse(crypto_refusal::unknown_command);
 }
