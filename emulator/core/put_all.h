@@ -7,6 +7,9 @@
 
 namespace vreader {
 
+// For a blocking descriptor (a file, a blocking pipe), which is never full: put_all does not wait.
+inline constexpr int no_wait = 0;
+
 // Hands all `size` bytes to a descriptor: `put(done)` makes one write or send of the bytes from
 // offset `done` on and returns what that call returns. An interrupted call is made again; when
 // the descriptor is full, waits up to wait_ms for room. False once the other side is gone or
