@@ -10,10 +10,8 @@ using security::Refusal;
 
 namespace {
 
-
 constexpr size_t frame_with_count = 7;  // card type, 00, zone, address, count
 constexpr size_t zone_byte = 6;
-
 
 }  // namespace
 

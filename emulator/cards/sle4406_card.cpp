@@ -17,7 +17,6 @@ constexpr size_t issuer_start = 2;
 constexpr uint8_t hidden = 0x00;
 constexpr security::AttemptCounter attempts{0xFF};
 
-
 // The bits of a stage that count: byte 8 lends its bit 7 to the personalisation bit.
 uint8_t stage_bits(size_t address) { return address == Sle4406Card::counter_start ? 0x7F : 0xFF; }
 
