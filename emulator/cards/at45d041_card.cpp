@@ -1,14 +1,12 @@
 #include "emulator/cards/at45d041_card.h"
 
+#include "emulator/cards/memory_commands.h"
+
 namespace vreader {
 
 namespace {
 
-constexpr uint8_t cmd_write = 0x60;
-constexpr uint8_t cmd_read = 0x61;
 constexpr uint8_t cmd_flash_status = 0x77;
-
-constexpr size_t frame_with_count = 7;  // card type, page, offset, count
 
 }  // namespace
 
@@ -17,11 +15,9 @@ CardReply At45d041Card::handle(const CardCommand& c) {
     const size_t page = c.bytes_5_6();
     const size_t offset = c.address();
     switch (c.command()) {
-        case cmd_read:
-            if (c.body().size() < frame_with_count || c.count() < 1 || !within_page(page, offset, c.count()))
-                return CardReply::refuse(status::bad_parameter);
-            return CardReply::ok(read(page, offset, c.count()));
-        case cmd_write: {
+        case memory_command::read:
+            return read_frame(c);
+        case memory_command::write: {
             const auto data = c.write_data();
             if (data.empty() || !within_page(page, offset, data.size()))
                 return CardReply::refuse(status::bad_parameter);

@@ -13,16 +13,12 @@
 
 namespace vreader {
 
+inline constexpr FlashKind at45d041_kind{"at45d041", 0x6E, 2048, 264, 0x9C};  // ready, 4-megabit part
+
 class At45d041Card final : public PagedFlash {
 public:
-    static constexpr size_t pages = 2048;
-    static constexpr size_t page_size = 264;
-    static constexpr uint8_t ready_status = 0x9C;
+    At45d041Card() : PagedFlash(at45d041_kind) {}
 
-    At45d041Card() : PagedFlash(pages, page_size, ready_status) {}
-
-    std::string_view family() const override { return "at45d041"; }
-    bool accepts(uint8_t card_type) const override { return card_type == 0x6E; }
     CardReply handle(const CardCommand& command) override;
 };
 

@@ -3,15 +3,13 @@
 #include <algorithm>
 
 #include "algorithms/cipher.h"
+#include "emulator/cards/memory_commands.h"
 
 namespace vreader {
 
 namespace {
 
-constexpr uint8_t cmd_write = 0x60;
-constexpr uint8_t cmd_read = 0x61;
 constexpr uint8_t cmd_reset = 0x63;
-constexpr uint8_t cmd_present_password = 0x64;
 constexpr uint8_t cmd_init_auth = 0x6D;
 
 constexpr size_t answer_size = 4;
@@ -50,16 +48,22 @@ CardReply CryptoMemoryCard::handle(const CardCommand& c) {
     switch (c.command()) {
         case cmd_reset:
             return reset();
-        case cmd_read:
+        case memory_command::read:
             return read(c);
-        case cmd_write:
+        case memory_command::write:
             return write(c);
-        case cmd_present_password:
+        case memory_command::present_code:
             return present_password(c);
         case cmd_init_auth:
             return authenticate(c);
     }
     return handle_other(c);
+}
+
+std::optional<CryptoMemoryCard::Area> CryptoMemoryCard::zone_area(uint8_t zone_byte) const {
+    if (zone_byte < layout_.user_zones) return Area{false, zone_byte, layout_.zone_size};
+    if (zone_byte == layout_.user_zones) return Area{true, 0, layout_.configuration_size};
+    return std::nullopt;
 }
 
 CardReply CryptoMemoryCard::handle_other(const CardCommand&) {

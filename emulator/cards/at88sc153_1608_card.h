@@ -99,6 +99,8 @@ protected:
     // The family's own commands (fuses); unknown_command for the rest.
     virtual CardReply handle_other(const CardCommand& command);
 
+    // Frame byte 6 naming a user zone, or the configuration zone as the zone after the last one.
+    std::optional<Area> zone_area(uint8_t zone_byte) const;
     uint8_t fuses() const { return fuses_; }
     void blow(uint8_t fuse_bits);
     size_t counter_address(PasswordRef p) const { return layout_.passwords + 8 * p.set + 4 * p.selector; }

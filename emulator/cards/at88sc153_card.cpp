@@ -12,11 +12,8 @@ constexpr size_t fuse_frame = 6;  // card type, four zero bytes, the fuse value
 }  // namespace
 
 std::optional<CryptoMemoryCard::Area> At88sc153Card::area(uint8_t area_byte, uint8_t zone_byte) const {
-    const auto& l = at88sc153_layout;
     if (area_byte != 0) return std::nullopt;
-    if (zone_byte < l.user_zones) return Area{false, zone_byte, l.zone_size};
-    if (zone_byte == l.user_zones) return Area{true, 0, l.configuration_size};
-    return std::nullopt;
+    return zone_area(zone_byte);
 }
 
 std::optional<CryptoMemoryCard::PasswordRef> At88sc153Card::named_password(uint8_t which) const {

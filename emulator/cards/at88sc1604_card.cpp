@@ -2,21 +2,15 @@
 
 #include <algorithm>
 
+#include "emulator/cards/memory_commands.h"
+
 namespace vreader {
 
 using at88sc1604::Refusal;
-using at88sc1604::refuse;
 
 namespace {
 
-constexpr uint8_t cmd_write = 0x60;
-constexpr uint8_t cmd_read = 0x61;
-constexpr uint8_t cmd_present_security_code = 0x64;
-constexpr uint8_t cmd_code_area_write = 0x66;
-constexpr uint8_t cmd_present_erase_code = 0x68;
 constexpr uint8_t cmd_personalise = 0x73;
-constexpr uint8_t cmd_erase = 0x76;
-constexpr uint8_t cmd_fuse_simulation = 0x80;
 
 constexpr size_t frame_with_count = 7;   // 73 V Z AH AL 00 N (also the code frames: 73 V Z AH AL c0 c1)
 constexpr size_t personalise_frame = 5;  // 73 V 00 PH PL
@@ -67,23 +61,24 @@ At88sc1604Card::At88sc1604Card(const At88sc1604Layout& layout, uint32_t programm
 
 CardReply At88sc1604Card::handle(const CardCommand& c) {
     const uint8_t expected =
-        c.command() == cmd_present_security_code ? layout_.security_code_variant_byte : layout_.variant_byte;
-    if (c.byte(5) != expected) return c.command() == cmd_read ? foreign_reply(c) : refuse(Refusal::wrong_variant);
+        c.command() == memory_command::present_code ? layout_.security_code_variant_byte : layout_.variant_byte;
+    if (c.byte(5) != expected)
+        return c.command() == memory_command::read ? foreign_reply(c) : refuse(Refusal::wrong_variant);
     switch (c.command()) {
-        case cmd_read:
+        case memory_command::read:
             return read(c);
-        case cmd_write:
-        case cmd_code_area_write:
+        case memory_command::write:
+        case memory_command::write_code:
             return busy(program(c, false), c.command());
-        case cmd_erase:
+        case memory_command::erase:
             return busy(program(c, true), c.command());
-        case cmd_present_security_code:
+        case memory_command::present_code:
             return present_security_code(c);
-        case cmd_present_erase_code:
+        case memory_command::present_erase_code:
             return present_erase_code(c);
         case cmd_personalise:
             return personalise(c);
-        case cmd_fuse_simulation:
+        case memory_command::fuse_simulation:
             if (c.body().size() < fuse_frame) return refuse(Refusal::out_of_range);
             fuse_simulation_ = c.byte(9) != 0;
             return CardReply::ok();

@@ -1,6 +1,6 @@
 // What the AT88SC1604 cards (AT88SC1604, AT88SC1604B, AT88SC1604C) refuse, and the reader status
-// byte each refusal is answered with. This is the one table of those values; the bytes are those
-// of the other security cards wherever the meaning is the same. The host reports byte s as -s.
+// byte each refusal is answered with (the values: memory_refusals.h, shared with the other
+// security cards). The host reports byte s as -s.
 //
 //   refusal             byte  host   when
 //   out_of_range        0x8C  -140   address + count leave the card's 2048 bytes, a count of 0 or
@@ -26,38 +26,13 @@
 // Nothing is changed by a refused command.
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <string_view>
 
 #include "emulator/cards/card_model.h"
+#include "emulator/cards/memory_refusals.h"
 
 namespace vreader::at88sc1604 {
 
-enum class Refusal { out_of_range, wrong_variant, unknown_command, kept, wrong_code, locked, code_not_presented };
-
-struct RefusalRow {
-    Refusal refusal;
-    uint8_t status_byte;
-    std::string_view meaning;
-};
-
-inline constexpr std::array refusal_table{
-    RefusalRow{Refusal::out_of_range, status::bad_parameter, "address, count, zone or frame length out of range"},
-    RefusalRow{Refusal::wrong_variant, status::bad_parameter, "the variant byte is not this card's"},
-    RefusalRow{Refusal::unknown_command, status::unknown_command, "the card has no such command"},
-    RefusalRow{Refusal::kept, status::card_refused, "bytes the card keeps, or a write-protected zone"},
-    RefusalRow{Refusal::wrong_code, status::code_wrong, "wrong security or erase code; one attempt used"},
-    RefusalRow{Refusal::locked, status::card_locked, "the counter guarding the code is used up"},
-    RefusalRow{Refusal::code_not_presented, status::code_not_presented, "the code needed has not been presented"},
-};
-
-constexpr uint8_t status_of(Refusal r) {
-    for (const auto& row : refusal_table)
-        if (row.refusal == r) return row.status_byte;
-    return status::card_refused;
-}
-
-inline CardReply refuse(Refusal r) { return CardReply::refuse(status_of(r)); }
+using Refusal = MemoryRefusal;
 
 }  // namespace vreader::at88sc1604

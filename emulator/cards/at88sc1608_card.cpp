@@ -8,12 +8,10 @@ constexpr uint8_t configuration_area = 1;
 }  // namespace
 
 std::optional<CryptoMemoryCard::Area> At88sc1608Card::area(uint8_t area_byte, uint8_t zone_byte) const {
-    const auto& l = at88sc1608_layout;
-    if (area_byte == configuration_area && zone_byte == 0) return Area{true, 0, l.configuration_size + 1};
+    if (area_byte == configuration_area && zone_byte == 0)
+        return Area{true, 0, at88sc1608_layout.configuration_size + 1};  // with the fuse byte
     if (area_byte != 0) return std::nullopt;
-    if (zone_byte < l.user_zones) return Area{false, zone_byte, l.zone_size};
-    if (zone_byte == l.user_zones) return Area{true, 0, l.configuration_size};
-    return std::nullopt;
+    return zone_area(zone_byte);
 }
 
 std::optional<CryptoMemoryCard::PasswordRef> At88sc1608Card::named_password(uint8_t which) const {

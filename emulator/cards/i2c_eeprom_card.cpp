@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "emulator/cards/memory_commands.h"
+
 namespace vreader {
 
 namespace {
 
-constexpr uint8_t cmd_read = 0x61;
 constexpr uint8_t cmd_write = 0x62;
 
 constexpr std::array single_address_byte_types{uint8_t{0x60}, uint8_t{0x61}, uint8_t{0x62}, uint8_t{0x64}};
@@ -31,7 +32,7 @@ size_t I2cEepromCard::start_cell(const CardCommand& c) const {
 }
 
 CardReply I2cEepromCard::handle(const CardCommand& c) {
-    if (c.command() == cmd_read) return read(c);
+    if (c.command() == memory_command::read) return read(c);
     if (c.command() == cmd_write) return write(c);
     return CardReply::refuse(status::unknown_command);
 }

@@ -17,8 +17,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "emulator/cards/card_model.h"
-#include "emulator/cards/i2c_eeprom_cells.h"
+#include "emulator/cards/eeprom_card.h"
 
 namespace vreader {
 
@@ -36,18 +35,14 @@ inline constexpr I2cEepromKind eeprom_24c16{"24c16", 2048, false};
 inline constexpr I2cEepromKind eeprom_24c32{"24c32", 4096, true};
 inline constexpr I2cEepromKind eeprom_24c64{"24c64", 8192, true};
 
-class I2cEepromCard : public CardModel {
+class I2cEepromCard : public EepromCard {
 public:
     static constexpr size_t max_transfer = 144;
 
-    explicit I2cEepromCard(const I2cEepromKind& kind) : kind_(kind), cells_(kind.capacity, 1) {}
+    explicit I2cEepromCard(const I2cEepromKind& kind) : EepromCard(kind.family, kind.capacity, 1), kind_(kind) {}
 
-    std::string_view family() const override { return kind_.family; }
     bool accepts(uint8_t card_type) const override;
     CardReply handle(const CardCommand& command) override;
-    Bytes contents() const override { return cells_.image(); }
-    bool load_contents(std::span<const uint8_t> image) override { return cells_.load(image); }
-    bool takes_shorter_image() const override { return true; }
 
 private:
     CardReply read(const CardCommand& c) const;
@@ -56,7 +51,6 @@ private:
     size_t start_cell(const CardCommand& command) const;
 
     const I2cEepromKind& kind_;
-    EepromCells cells_;
 };
 
 // One catalog entry per size.

@@ -22,17 +22,25 @@ bool PagedFlash::load_contents(std::span<const uint8_t> image) {
     return true;
 }
 
+CardReply PagedFlash::read_frame(const CardCommand& c) const {
+    const size_t page = c.bytes_5_6();
+    const size_t offset = c.address();
+    if (c.body().size() < frame_with_count || c.count() < 1 || !within_page(page, offset, c.count()))
+        return CardReply::refuse(status::bad_parameter);
+    return CardReply::ok(read(page, offset, c.count()));
+}
+
 bool PagedFlash::within_page(size_t page, size_t offset, size_t count) const {
-    return page < pages_ && offset <= page_size_ && count <= page_size_ - offset;
+    return page < kind_.pages && offset <= kind_.page_size && count <= kind_.page_size - offset;
 }
 
 Bytes PagedFlash::read(size_t page, size_t offset, size_t count) const {
-    const auto first = memory_.begin() + static_cast<std::ptrdiff_t>(page * page_size_ + offset);
+    const auto first = memory_.begin() + static_cast<std::ptrdiff_t>(page * kind_.page_size + offset);
     return Bytes(first, first + static_cast<std::ptrdiff_t>(count));
 }
 
 void PagedFlash::program(size_t page, size_t offset, std::span<const uint8_t> data) {
-    std::copy(data.begin(), data.end(), memory_.begin() + static_cast<std::ptrdiff_t>(page * page_size_ + offset));
+    std::copy(data.begin(), data.end(), memory_.begin() + static_cast<std::ptrdiff_t>(page * kind_.page_size + offset));
     mark_changed();
 }
 

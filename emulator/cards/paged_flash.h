@@ -16,16 +16,31 @@
 
 namespace vreader {
 
+// What tells the flash cards apart.
+struct FlashKind {
+    std::string_view family;
+    uint8_t card_type;
+    size_t pages;
+    size_t page_size;
+    uint8_t status;  // the status byte as the card is made
+};
+
 class PagedFlash : public CardModel {
 public:
-    PagedFlash(size_t pages, size_t page_size, uint8_t status)
-        : pages_(pages), page_size_(page_size), memory_(pages * page_size, 0xFF), status_(status) {}
+    explicit PagedFlash(const FlashKind& kind)
+        : kind_(kind), memory_(kind.pages * kind.page_size, 0xFF), status_(kind.status) {}
 
+    std::string_view family() const override { return kind_.family; }
+    bool accepts(uint8_t card_type) const override { return card_type == kind_.card_type; }
     bool set_setting(std::string_view name, uint32_t value) override;
     Bytes contents() const override { return memory_; }
     bool load_contents(std::span<const uint8_t> image) override;
 
 protected:
+    static constexpr size_t frame_with_count = 7;  // card type, page, offset, count
+
+    // The read frame: count bytes (1 or more) from the frame's page and offset, within the page.
+    CardReply read_frame(const CardCommand& c) const;
     // The page exists and [offset, offset + count) lies within it.
     bool within_page(size_t page, size_t offset, size_t count) const;
     Bytes read(size_t page, size_t offset, size_t count) const;
@@ -37,8 +52,7 @@ protected:
     bool busy();
 
 private:
-    size_t pages_;
-    size_t page_size_;
+    const FlashKind& kind_;
     Bytes memory_;
     uint8_t status_;
     uint32_t busy_frames_ = 0;

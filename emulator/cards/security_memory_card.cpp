@@ -2,24 +2,16 @@
 
 #include <algorithm>
 
+#include "emulator/cards/memory_commands.h"
+
 namespace vreader {
 
 using security::Refusal;
-using security::refuse;
 
 namespace {
 
-constexpr uint8_t cmd_write = 0x60;
-constexpr uint8_t cmd_read = 0x61;
-constexpr uint8_t cmd_present_code = 0x64;
-constexpr uint8_t cmd_write_code_area = 0x66;
-constexpr uint8_t cmd_present_erase_code = 0x68;
-constexpr uint8_t cmd_erase = 0x76;
-constexpr uint8_t cmd_fuse_simulation = 0x80;
-
 constexpr size_t frame_with_count = 7;  // card type, 00, zone, address, count
 constexpr size_t zone_byte = 6;
-
 
 }  // namespace
 
@@ -31,19 +23,19 @@ SecurityMemoryCard::SecurityMemoryCard(const SecurityMemoryLayout& layout)
 CardReply SecurityMemoryCard::handle(const CardCommand& c) {
     if (c.command() == layout_.personalise_command) return personalise();
     switch (c.command()) {
-        case cmd_read:
+        case memory_command::read:
             return read(c);
-        case cmd_write:
+        case memory_command::write:
             return change(c, Change::write);
-        case cmd_erase:
+        case memory_command::erase:
             return change(c, Change::erase);
-        case cmd_present_code:
+        case memory_command::present_code:
             return present_code(c);
-        case cmd_present_erase_code:
+        case memory_command::present_erase_code:
             return present_erase_code(c);
-        case cmd_fuse_simulation:
+        case memory_command::fuse_simulation:
             return simulate_fuse(c);
-        case cmd_write_code_area:
+        case memory_command::write_code:
             if (layout_.has_code_area_write) return change(c, Change::code_area_write);
             break;
     }

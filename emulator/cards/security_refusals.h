@@ -1,6 +1,6 @@
 // What the security memory card models (SLE4404, SLE4406, SLE4436, AT88SC101, AT88SC102) refuse,
-// and the reader status byte each refusal is answered with. This is the one table of those values;
-// the bytes are those of the SLE memory cards (sle4442_refusals.h) where the meaning is the same.
+// and the reader status byte each refusal is answered with (the values: memory_refusals.h, shared
+// with the SLE memory cards of sle4442_refusals.h).
 // The host reports status byte s as -s. A refused frame changes nothing on the card.
 //
 //   refusal             byte  host   when
@@ -24,39 +24,14 @@
 //                                    the area's erase code) presented since power-up
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <string_view>
 
 #include "emulator/cards/card_model.h"
+#include "emulator/cards/memory_refusals.h"
 
 namespace vreader::security {
 
-enum class Refusal { out_of_range, unknown_command, kept, wrong_code, locked, code_not_presented };
-
-struct RefusalRow {
-    Refusal refusal;
-    uint8_t status_byte;
-    std::string_view meaning;
-};
-
-inline constexpr std::array refusal_table{
-    RefusalRow{Refusal::out_of_range, status::bad_parameter, "address, count or frame outside what the card has"},
-    RefusalRow{Refusal::unknown_command, status::unknown_command, "the card has no such command"},
-    RefusalRow{Refusal::kept, status::card_refused, "the bytes take no write or erase in the card's state"},
-    RefusalRow{Refusal::wrong_code, status::code_wrong, "wrong security or erase code; one attempt used"},
-    RefusalRow{Refusal::locked, status::card_locked, "no attempts left: the code is no longer taken"},
-    RefusalRow{Refusal::code_not_presented, status::code_not_presented,
-               "the code the operation needs was not presented"},
-};
-
-constexpr uint8_t status_of(Refusal r) {
-    for (const auto& row : refusal_table)
-        if (row.refusal == r) return row.status_byte;
-    return status::card_refused;
-}
-
-inline CardReply refuse(Refusal r) { return CardReply::refuse(status_of(r)); }
+using Refusal = MemoryRefusal;
 
 // An attempt counter in the bits `mask` of one card byte, one 1 bit per attempt left. A wrong code
 // clears the lowest of them; the right one sets them all again; with none left no code is taken.

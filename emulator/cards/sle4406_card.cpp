@@ -2,23 +2,20 @@
 
 #include <algorithm>
 
+#include "emulator/cards/memory_commands.h"
+
 namespace vreader {
 
 using security::Refusal;
-using security::refuse;
 
 namespace {
 
-constexpr uint8_t cmd_write = 0x60;
-constexpr uint8_t cmd_read = 0x61;
-constexpr uint8_t cmd_present_code = 0x64;
 constexpr uint8_t cmd_counter_step = 0x70;
 
 constexpr size_t frame_with_count = 7;  // card type, 00 00, address, count
 constexpr size_t issuer_start = 2;
 constexpr uint8_t hidden = 0x00;
 constexpr security::AttemptCounter attempts{0xFF};
-
 
 // The bits of a stage that count: byte 8 lends its bit 7 to the personalisation bit.
 uint8_t stage_bits(size_t address) { return address == Sle4406Card::counter_start ? 0x7F : 0xFF; }
@@ -32,11 +29,11 @@ Sle4406Card::Sle4406Card(const CounterCardKind& kind) : kind_(kind) {
 
 CardReply Sle4406Card::handle(const CardCommand& c) {
     switch (c.command()) {
-        case cmd_read:
+        case memory_command::read:
             return read(c);
-        case cmd_write:
+        case memory_command::write:
             return write(c);
-        case cmd_present_code:
+        case memory_command::present_code:
             return present_code(c);
         case cmd_counter_step:
             return counter_step(c);

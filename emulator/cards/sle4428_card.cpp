@@ -2,17 +2,14 @@
 
 #include <algorithm>
 
+#include "emulator/cards/memory_commands.h"
+
 namespace vreader {
 
 using sle::Refusal;
-using sle::refuse;
 
 namespace {
 
-constexpr uint8_t cmd_write = 0x60;
-constexpr uint8_t cmd_read = 0x61;
-constexpr uint8_t cmd_present_code = 0x64;
-constexpr uint8_t cmd_read_counter = 0x67;
 constexpr uint8_t cmd_write_protected = 0x6D;
 constexpr uint8_t cmd_read_protected = 0x6E;
 constexpr uint8_t cmd_protect = 0x6F;
@@ -32,16 +29,16 @@ Sle4428Card::Sle4428Card(const Sle4428Kind& kind) : kind_(kind) {
 
 CardReply Sle4428Card::handle(const CardCommand& c) {
     switch (c.command()) {
-    case cmd_read: return read(c, false);
+    case memory_command::read: return read(c, false);
     case cmd_read_protected: return read(c, true);
-    case cmd_write: return change(c, Change::write);
+    case memory_command::write: return change(c, Change::write);
     case cmd_write_protected: return change(c, Change::write_and_protect);
     case cmd_protect: return change(c, Change::protect);
     }
     if (!kind_.has_security_code) return refuse(Refusal::unknown_command);
     switch (c.command()) {
-    case cmd_present_code: return present_code(c);
-    case cmd_read_counter: return read_counter();
+    case memory_command::present_code: return present_code(c);
+    case memory_command::read_counter: return read_counter();
     }
     return refuse(Refusal::unknown_command);
 }
@@ -84,7 +81,7 @@ CardReply Sle4428Card::change(const CardCommand& c, Change what) {
     if (kind_.has_security_code)
         if (auto refusal = guard_.write_refusal(memory_[counter_address])) return refuse(*refusal);
     for (size_t a = start; a < start + data.size(); ++a)
-        if (reserved(a, what) || (what != Change::protect && is_protected(a))) return refuse(Refusal::protected_byte);
+        if (reserved(a, what) || (what != Change::protect && is_protected(a))) return refuse(Refusal::kept);
 
     for (size_t i = 0; i < data.size(); ++i) {
         const size_t a = start + i;

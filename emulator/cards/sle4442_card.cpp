@@ -2,19 +2,15 @@
 
 #include <algorithm>
 
+#include "emulator/cards/memory_commands.h"
+
 namespace vreader {
 
 using sle::Refusal;
-using sle::refuse;
 
 namespace {
 
-constexpr uint8_t cmd_write = 0x60;
-constexpr uint8_t cmd_read = 0x61;
-constexpr uint8_t cmd_present_code = 0x64;
 constexpr uint8_t cmd_read_security = 0x65;
-constexpr uint8_t cmd_write_code = 0x66;
-constexpr uint8_t cmd_read_counter = 0x67;
 constexpr uint8_t cmd_read_protection = 0x74;
 constexpr uint8_t cmd_protect = 0x75;
 
@@ -29,17 +25,17 @@ Sle4442Card::Sle4442Card(const Sle4442Kind& kind) : kind_(kind) {
 
 CardReply Sle4442Card::handle(const CardCommand& c) {
     switch (c.command()) {
-    case cmd_read: return read(c);
-    case cmd_write: return write(c);
+    case memory_command::read: return read(c);
+    case memory_command::write: return write(c);
     case cmd_read_protection: return read_protection(c);
     case cmd_protect: return protect(c);
     }
     if (!kind_.has_security_memory) return refuse(Refusal::unknown_command);
     switch (c.command()) {
-    case cmd_present_code: return present_code(c);
-    case cmd_write_code: return write_code(c);
+    case memory_command::present_code: return present_code(c);
+    case memory_command::write_code: return write_code(c);
     case cmd_read_security:
-    case cmd_read_counter: return read_security(c);
+    case memory_command::read_counter: return read_security(c);
     }
     return refuse(Refusal::unknown_command);
 }
@@ -65,7 +61,7 @@ CardReply Sle4442Card::write(const CardCommand& c) {
     if (!c.writes_within(memory_size)) return refuse(Refusal::out_of_range);
     if (auto refusal = write_refusal()) return refuse(*refusal);
     for (size_t a = c.address(); a < c.address() + data.size(); ++a)
-        if (is_protected(a)) return refuse(Refusal::protected_byte);
+        if (is_protected(a)) return refuse(Refusal::kept);
     std::copy(data.begin(), data.end(), memory_.begin() + c.address());
     mark_changed();
     return CardReply::ok();

@@ -1,6 +1,6 @@
 // What the SLE memory card models (SLE4442, 2042, SLE4432, SLE4428, SLE4418) refuse, and the
-// reader status byte each refusal is answered with. This is the one table of those values; the
-// host reports status byte s as -s.
+// reader status byte each refusal is answered with (the values: memory_refusals.h); the host
+// reports status byte s as -s.
 //
 //   refusal             byte  host   when
 //   out_of_range        0x8C  -140   address + count leave the area, an empty count or data, a
@@ -8,7 +8,7 @@
 //                                    never send such a frame)
 //   unknown_command     0x8B  -139   a command the card does not have (code commands on the
 //                                    SLE4432 and SLE4418)
-//   protected_byte      0x96  -150   a write touches a protected byte, or a byte the card keeps
+//   kept                0x96  -150   a write touches a protected byte, or a byte the card keeps
 //                                    for itself (the SLE4428's error counter; its code bytes
 //                                    through protected writes and protection); nothing is written
 //   wrong_code          0x97  -151   the code presented is wrong: one bit of the error counter is
@@ -22,39 +22,15 @@
 // the memory cards' own.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
-#include <string_view>
 
 #include "emulator/cards/card_model.h"
+#include "emulator/cards/memory_refusals.h"
 
 namespace vreader::sle {
 
-enum class Refusal { out_of_range, unknown_command, protected_byte, wrong_code, locked, code_not_presented };
-
-struct RefusalRow {
-    Refusal refusal;
-    uint8_t status_byte;
-    std::string_view meaning;
-};
-
-inline constexpr std::array refusal_table{
-    RefusalRow{Refusal::out_of_range, status::bad_parameter, "address or count outside the card's area"},
-    RefusalRow{Refusal::unknown_command, status::unknown_command, "the card has no such command"},
-    RefusalRow{Refusal::protected_byte, status::card_refused, "protected byte, or a byte the card keeps for itself"},
-    RefusalRow{Refusal::wrong_code, status::code_wrong, "wrong security code; one attempt used"},
-    RefusalRow{Refusal::locked, status::card_locked, "no attempts left: the card is locked"},
-    RefusalRow{Refusal::code_not_presented, 0x99, "the security code has not been presented"},
-};
-
-constexpr uint8_t status_of(Refusal r) {
-    for (const auto& row : refusal_table)
-        if (row.refusal == r) return row.status_byte;
-    return status::card_refused;
-}
-
-inline CardReply refuse(Refusal r) { return CardReply::refuse(status_of(r)); }
+using Refusal = MemoryRefusal;
 
 // The security logic both families share. The error counter holds one 1 bit per attempt left
 // (full: 0x07 on the SLE4442, 0xFF on the SLE4428). A wrong code clears the lowest 1 bit and

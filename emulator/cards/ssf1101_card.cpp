@@ -1,15 +1,13 @@
 #include "emulator/cards/ssf1101_card.h"
 
+#include "emulator/cards/memory_commands.h"
+
 namespace vreader {
 
 namespace {
 
 constexpr uint8_t cmd_announce = 0x60;
-constexpr uint8_t cmd_read = 0x61;
 constexpr uint8_t cmd_card_status = 0x77;
-constexpr uint8_t cmd_erase_all = 0x78;
-
-constexpr size_t frame_with_count = 7;  // card type, page, offset, count
 
 }  // namespace
 
@@ -20,10 +18,8 @@ CardReply Ssf1101Card::handle(const CardCommand& c) {
     const size_t offset = c.address();
     const size_t count = c.count();
     switch (c.command()) {
-        case cmd_read:
-            if (c.body().size() < frame_with_count || count < 1 || !within_page(page, offset, count))
-                return CardReply::refuse(status::bad_parameter);
-            return CardReply::ok(read(page, offset, count));
+        case memory_command::read:
+            return read_frame(c);
         case cmd_announce:
             if (c.body().size() < frame_with_count || !within_page(page, offset, count))
                 return CardReply::refuse(status::bad_parameter);
@@ -31,7 +27,7 @@ CardReply Ssf1101Card::handle(const CardCommand& c) {
             return CardReply::ok();
         case cmd_card_status:
             return CardReply::ok({status_byte()});
-        case cmd_erase_all:
+        case memory_command::erase_all:
             erase_all();
             return CardReply::ok();
         default:

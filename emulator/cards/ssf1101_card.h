@@ -17,17 +17,14 @@
 
 namespace vreader {
 
+inline constexpr FlashKind ssf1101_kind{"ssf1101", 0x6F, 512, 1024, 0x0F};
+
 class Ssf1101Card final : public PagedFlash {
 public:
-    static constexpr size_t pages = 512;
-    static constexpr size_t page_size = 1024;
-    static constexpr uint8_t present_status = 0x0F;
     static constexpr uint8_t data_lead = 0x66;
 
-    Ssf1101Card() : PagedFlash(pages, page_size, present_status) {}
+    Ssf1101Card() : PagedFlash(ssf1101_kind) {}
 
-    std::string_view family() const override { return "ssf1101"; }
-    bool accepts(uint8_t card_type) const override { return card_type == 0x6F; }
     CardReply handle(const CardCommand& command) override;
     std::optional<RawFrameSpec> awaited_raw_frame() const override;
     CardReply handle_raw_frame(std::span<const uint8_t> frame) override;

@@ -1,20 +1,19 @@
 #include "emulator/cards/three_wire_card.h"
 
+#include "emulator/cards/memory_commands.h"
+
 namespace vreader {
 
 namespace {
 
-constexpr uint8_t cmd_write = 0x60;
 constexpr uint8_t cmd_write_two_address_bytes = 0x62;  // the 93C66's write
-constexpr uint8_t cmd_read = 0x61;
-constexpr uint8_t cmd_erase_all = 0x78;
 
 constexpr uint8_t word_type = 0x68;
 constexpr uint8_t first_byte_type = 0x69;
 constexpr uint8_t last_byte_type = 0x6B;
 
 uint8_t write_command_for(uint8_t card_type) {
-    return card_type == last_byte_type ? cmd_write_two_address_bytes : cmd_write;
+    return card_type == last_byte_type ? cmd_write_two_address_bytes : memory_command::write;
 }
 
 }  // namespace
@@ -25,9 +24,9 @@ bool ThreeWireCard::accepts(uint8_t card_type) const {
 }
 
 CardReply ThreeWireCard::handle(const CardCommand& c) {
-    if (c.command() == cmd_read) return read(c);
+    if (c.command() == memory_command::read) return read(c);
     if (c.command() == write_command_for(c.card_type())) return write(c);
-    if (c.command() == cmd_erase_all) {
+    if (c.command() == memory_command::erase_all) {
         cells_.erase();
         mark_changed();
         return CardReply::ok();

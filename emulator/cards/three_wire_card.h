@@ -15,8 +15,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "emulator/cards/card_model.h"
-#include "emulator/cards/i2c_eeprom_cells.h"
+#include "emulator/cards/eeprom_card.h"
 
 namespace vreader {
 
@@ -31,25 +30,21 @@ inline constexpr ThreeWireKind eeprom_93c46{"93c46", 128, 1};
 inline constexpr ThreeWireKind eeprom_93c57{"93c57", 256, 1};
 inline constexpr ThreeWireKind eeprom_93c66{"93c66", 512, 1};
 
-class ThreeWireCard : public CardModel {
+class ThreeWireCard : public EepromCard {
 public:
     static constexpr size_t max_transfer = 144;  // cells per frame
 
-    explicit ThreeWireCard(const ThreeWireKind& kind) : kind_(kind), cells_(kind.cells, kind.cell_bytes) {}
+    explicit ThreeWireCard(const ThreeWireKind& kind)
+        : EepromCard(kind.family, kind.cells, kind.cell_bytes), kind_(kind) {}
 
-    std::string_view family() const override { return kind_.family; }
     bool accepts(uint8_t card_type) const override;
     CardReply handle(const CardCommand& command) override;
-    Bytes contents() const override { return cells_.image(); }
-    bool load_contents(std::span<const uint8_t> image) override { return cells_.load(image); }
-    bool takes_shorter_image() const override { return true; }
 
 private:
     CardReply read(const CardCommand& c) const;
     CardReply write(const CardCommand& c);
 
     const ThreeWireKind& kind_;
-    EepromCells cells_;
 };
 
 // One catalog entry per size.

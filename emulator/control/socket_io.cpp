@@ -1,10 +1,10 @@
 #include "emulator/control/socket_io.h"
 
-#include <poll.h>
 #include <sys/socket.h>
 
-#include <cerrno>
 #include <cstring>
+
+#include "emulator/core/put_all.h"
 
 namespace vreader {
 
@@ -20,21 +20,9 @@ std::optional<sockaddr_un> unix_address(const std::string& path, std::string& er
 }
 
 bool send_all(int fd, std::string_view text, int wait_ms) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
-        if (n > 0) {
-            done += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN) {
-            pollfd p{fd, POLLOUT, 0};
-            if (::poll(&p, 1, wait_ms) > 0) continue;
-        }
-        return false;
-    }
-    return true;
+    return put_all(fd, text.size(), wait_ms, [&](size_t done) {
+        return ::send(fd, text.data() + done, text.size() - done, MSG_NOSIGNAL);
+    });
 }
 
 }  // namespace vreader

@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "emulator/core/put_all.h"
+
 namespace vreader {
 
 namespace {
@@ -48,14 +50,8 @@ Temporary make_temporary(const fs::path& target) {
 }
 
 bool write_all(int fd, std::span<const uint8_t> bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return put_all(fd, bytes.size(), no_wait,
+                   [&](size_t done) { return ::write(fd, bytes.data() + done, bytes.size() - done); });
 }
 
 // The permissions the file gets: an existing file's own; for a new one, what the process's file

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "emulator/core/owned_path.h"
+#include "emulator/core/put_all.h"
 #include "emulator/program/event_loop.h"
 
 namespace vreader {
@@ -41,14 +42,8 @@ std::string make_private_directory() {
 }
 
 bool write_all(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    return put_all(fd, text.size(), no_wait,
+                   [&](size_t done) { return ::write(fd, text.data() + done, text.size() - done); });
 }
 
 void to_null(int fd) {

@@ -18,6 +18,23 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
             }
             return std::string_view(argv[++i]);
         };
+        // An option that takes any text: false when the value is missing.
+        const auto text_into = [&](auto& field) {
+            const auto v = value();
+            if (v) field = std::string(*v);
+            return v.has_value();
+        };
+        // An option that takes a number from lo to hi; `takes` is the error for any other value.
+        const auto number_within = [&](uint32_t lo, uint32_t hi, const char* takes) -> std::optional<uint32_t> {
+            const auto v = value();
+            if (!v) return std::nullopt;
+            const auto n = parse_number(*v);
+            if (!n || *n < lo || *n > hi) {
+                error = takes;
+                return std::nullopt;
+            }
+            return n;
+        };
         if (arg == "--help" || arg == "-h") {
             o.help = true;
         } else if (arg == "--save") {
@@ -27,17 +44,10 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
         } else if (arg == "--daemon") {
             o.daemon = true;
         } else if (arg == "--pid-file") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            o.pid_file = std::string(*v);
+            if (!text_into(o.pid_file)) return std::nullopt;
         } else if (arg == "--com") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            const auto n = parse_number(*v);
-            if (!n || *n < 1 || *n > 20) {
-                error = "--com takes 1..20 (QUILLET_COM1 .. QUILLET_COM20)";
-                return std::nullopt;
-            }
+            const auto n = number_within(1, 20, "--com takes 1..20 (QUILLET_COM1 .. QUILLET_COM20)");
+            if (!n) return std::nullopt;
             o.com = static_cast<int>(*n);
         } else if (arg == "--rate") {
             const auto v = value();
@@ -49,18 +59,12 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
             }
             o.rate = *baud;
         } else if (arg == "--latency") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            const auto ms = parse_number(*v);
-            if (!ms || *ms < AdapterLatency::shortest_ms || *ms > AdapterLatency::longest_ms) {
-                error = "--latency takes 1..16 (milliseconds between an adapter's hand-overs)";
-                return std::nullopt;
-            }
+            const auto ms = number_within(AdapterLatency::shortest_ms, AdapterLatency::longest_ms,
+                                          "--latency takes 1..16 (milliseconds between an adapter's hand-overs)");
+            if (!ms) return std::nullopt;
             o.latency_ms = *ms;
         } else if (arg == "--version") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            o.version = std::string(*v);
+            if (!text_into(o.version)) return std::nullopt;
         } else if (arg == "--card") {
             const auto v = value();
             if (!v) return std::nullopt;
@@ -81,9 +85,7 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
             }
             o.sams.emplace_back(static_cast<int>(*slot), *wanted);
         } else if (arg == "--log") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            o.log = std::string(*v);
+            if (!text_into(o.log)) return std::nullopt;
         } else if (arg == "--empty-state") {
             const auto v = value();
             if (!v) return std::nullopt;
@@ -94,9 +96,7 @@ std::optional<Options> parse_options(int argc, const char* const* argv, std::str
             }
             o.empty_state = *e;
         } else if (arg == "--control") {
-            const auto v = value();
-            if (!v) return std::nullopt;
-            o.control = std::string(*v);
+            if (!text_into(o.control)) return std::nullopt;
         } else {
             error = std::string(arg) + ": unknown option";
             return std::nullopt;

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "emulator/core/put_all.h"
 #include "emulator/serial/line_speed.h"
 
 namespace vreader {
@@ -18,22 +19,10 @@ namespace {
 
 inline constexpr int write_wait_ms = 1000;
 
+// False once there is no host any more, or it stopped reading.
 bool write_all(int fd, const Bytes& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN) {
-            pollfd p{fd, POLLOUT, 0};
-            if (::poll(&p, 1, write_wait_ms) > 0 && (p.revents & POLLOUT)) continue;
-        }
-        return false;  // no host any more, or it stopped reading
-    }
-    return true;
+    return put_all(fd, bytes.size(), write_wait_ms,
+                   [&](size_t done) { return ::write(fd, bytes.data() + done, bytes.size() - done); });
 }
 
 }  // namespace
