@@ -32,7 +32,7 @@ Status write(int32_t handle, uint8_t command, uint8_t card_type, uint16_t addres
 
 Status error_counter(int32_t handle, uint8_t card_type, uint16_t count_field, int16_t* count) {
     uint8_t counter = 0;
-    if (Status s = read(handle, read_error_counter, card_type, 0, count_field, &counter, 1); failed(s)) return s;
+    QL_TRY(read(handle, read_error_counter, card_type, 0, count_field, &counter, 1));
     *count = static_cast<int16_t>(std::popcount(counter));
     return Status::ok;
 }
