@@ -11,14 +11,6 @@ namespace quillet::sle4404 {
 
 namespace {
 
-Status range_checks(int16_t offset, int16_t length) {
-    return first_failure({
-        {offset >= 0 && offset < memory_size, Status::bad_address},
-        {length >= 1, Status::bad_length},
-        {length <= memory_size - offset, Status::bad_length},
-    });
-}
-
 // A frame of the card type byte and four zero bytes, then `extra`; the reply carries only the outcome.
 Status plain(int32_t handle, uint8_t cmd, const uint8_t* extra, size_t n) {
     return sle_frames::write(handle, cmd, card_type, 0, extra, n);
@@ -27,15 +19,11 @@ Status plain(int32_t handle, uint8_t cmd, const uint8_t* extra, size_t n) {
 }  // namespace
 
 Status read(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) {
-    QL_TRY(range_checks(offset, length));
-    return sle_frames::read(handle, command::read, card_type, static_cast<uint16_t>(offset),
-                            static_cast<uint16_t>(length), buffer, static_cast<size_t>(length));
+    return sle_frames::read_range(handle, command::read, card_type, memory_size, offset, length, buffer);
 }
 
 Status write(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) {
-    QL_TRY(range_checks(offset, length));
-    return sle_frames::write(handle, command::write, card_type, static_cast<uint16_t>(offset), data,
-                             static_cast<size_t>(length));
+    return sle_frames::write_range(handle, command::write, card_type, memory_size, offset, length, data);
 }
 
 Status erase(int32_t handle, int16_t offset, int16_t length) {
