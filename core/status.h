@@ -35,6 +35,12 @@ constexpr int16_t code(Status s) { return static_cast<int16_t>(s); }
 
 constexpr bool failed(Status s) { return s != Status::ok; }
 
+// Returns the status of expr from the enclosing function (which returns Status) when it failed.
+#define QL_TRY(expr)                                                         \
+    do {                                                                     \
+        if (::quillet::Status s_ = (expr); ::quillet::failed(s_)) return s_; \
+    } while (0)
+
 // Name and meaning for messages in tests and tools; reader refusals get a generic entry.
 struct StatusInfo {
     Status status;

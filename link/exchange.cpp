@@ -67,15 +67,15 @@ Status receive_reply(int32_t handle, Wait wait, Reply& reply) {
 }
 
 Status exchange(int32_t handle, const Frame& frame, Wait wait, Reply& reply) {
-    if (Status s = send_frame(handle, frame); failed(s)) return s;
-    if (Status s = receive_reply(handle, wait, reply); failed(s)) return s;
+    QL_TRY(send_frame(handle, frame));
+    QL_TRY(receive_reply(handle, wait, reply));
     return reply.status_byte() == 0 ? Status::ok : reader_status(reply.status_byte());
 }
 
 Status read_data(int32_t handle, const Frame& frame, Wait wait, uint8_t* out, size_t wanted) {
     if (wanted > Reply::max_capacity - frame_overhead) return Status::bad_length;
     Reply reply(std::max(Reply::ordinary, frame_overhead + wanted));
-    if (Status s = exchange(handle, frame, wait, reply); failed(s)) return s;
+    QL_TRY(exchange(handle, frame, wait, reply));
     return take_data(reply, out, wanted);
 }
 

@@ -99,8 +99,7 @@ Status parallel_send(std::span<const uint8_t> bytes) {
     ParallelPort port;
     port.control(control::send_idle);
     port.data(0xFF);
-    for (uint8_t b : bytes)
-        if (Status s = send_byte(port, b); failed(s)) return s;
+    for (uint8_t b : bytes) QL_TRY(send_byte(port, b));
     return Status::ok;
 }
 

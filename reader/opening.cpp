@@ -174,7 +174,7 @@ Status close_reader(int32_t handle) {
 
 Status switch_reader_link(int32_t handle, int32_t value) {
     uint8_t link = 0;
-    if (Status s = memory_read(handle, reader_address::link_byte, &link, 1); failed(s)) return s;
+    QL_TRY(memory_read(handle, reader_address::link_byte, &link, 1));
     uint8_t next;
     if (value == 0)
         next = link & 0x0F;
@@ -182,7 +182,7 @@ Status switch_reader_link(int32_t handle, int32_t value) {
         next = link | 0xF0;
     else
         next = static_cast<uint8_t>(baud_code(value) | (link & 0xF0));
-    if (Status s = write_link_byte(handle, next); failed(s)) return s;
+    QL_TRY(write_link_byte(handle, next));
     delay_ms(2000);  // the reader restarts its link
     return Status::ok;
 }

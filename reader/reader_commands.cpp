@@ -38,10 +38,10 @@ Status memory_compare(int32_t handle, uint16_t address, const uint8_t* data, siz
 }
 
 Status memory_write_verified(int32_t handle, uint16_t address, const uint8_t* data, size_t count) {
-    if (Status s = memory_write(handle, address, data, count); failed(s)) return s;
+    QL_TRY(memory_write(handle, address, data, count));
     uint8_t back[16] = {};
     const size_t n = std::min(count, sizeof back);
-    if (Status s = memory_read(handle, address, back, n); failed(s)) return s;
+    QL_TRY(memory_read(handle, address, back, n));
     return std::equal(back, back + n, data) ? Status::ok : Status::write_failed;
 }
 
@@ -89,7 +89,7 @@ Status read_version(int32_t handle, int16_t length, uint8_t* out) {
     Frame f(reader_command::version);
     f.type(reader_card_type).zero(2).be16(0).be16(static_cast<uint16_t>(length));
     Reply reply;
-    if (Status s = exchange(handle, f, Wait::normal, reply); failed(s)) return s;
+    QL_TRY(exchange(handle, f, Wait::normal, reply));
     const size_t announced = reply.status_byte() == 0 ? reply.bytes()[3] : 0;
     reply.copy_data(out, std::min<size_t>(static_cast<size_t>(length), announced));
     // The buffer holds at least 10 bytes; what it starts with identifies the extended reader.

@@ -36,10 +36,10 @@ Status beep(int32_t handle, int16_t units) {
     const int u = units < 0 ? 2 : std::min<int>(units, 255);
     Frame f(reader_command::beep);
     f.type(reader_card_type).zero(2).be16(0).be16(static_cast<uint16_t>(u));
-    if (Status s = send_frame(handle, f); failed(s)) return s;
+    QL_TRY(send_frame(handle, f));
     delay_ms(static_cast<uint32_t>(u) * 10);
     Reply reply;
-    if (Status s = receive_reply(handle, Wait::normal, reply); failed(s)) return s;
+    QL_TRY(receive_reply(handle, Wait::normal, reply));
     return reply.status_byte() == 0 ? Status::ok : reader_status(reply.status_byte());
 }
 
@@ -61,14 +61,14 @@ Status card_status_at(int32_t handle, int16_t position, int16_t* state) {
 }
 
 Status user_area_read(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) {
-    if (Status s = user_area_checks(offset, length); failed(s)) return s;
+    QL_TRY(user_area_checks(offset, length));
     return for_each_chunk(offset, length, user_area_chunk, [&](int address, int count, int position) {
         return memory_read(handle, static_cast<uint16_t>(address), buffer + position, static_cast<size_t>(count));
     });
 }
 
 Status user_area_write(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) {
-    if (Status s = user_area_checks(offset, length); failed(s)) return s;
+    QL_TRY(user_area_checks(offset, length));
     return for_each_chunk(offset, length, user_area_chunk, [&](int address, int count, int position) {
         return memory_write(handle, static_cast<uint16_t>(address), data + position, static_cast<size_t>(count));
     });
@@ -96,7 +96,7 @@ Status set_mode(int32_t handle, int16_t mode) {
 
 Status value_read(int32_t handle, int32_t* value) {
     uint8_t image[value_size] = {};
-    if (Status s = memory_read(handle, reader_address::stored_value, image, value_size); failed(s)) return s;
+    QL_TRY(memory_read(handle, reader_address::stored_value, image, value_size));
     if (value) *value = load_le32(image);
     return Status::ok;
 }
@@ -109,13 +109,13 @@ Status value_set(int32_t handle, int32_t value) {
 
 Status value_add(int32_t handle, int32_t amount) {
     int32_t old = 0;
-    if (Status s = value_read(handle, &old); failed(s)) return s;
+    QL_TRY(value_read(handle, &old));
     return value_set(handle, static_cast<int32_t>(static_cast<uint32_t>(old) + static_cast<uint32_t>(amount)));
 }
 
 Status value_subtract(int32_t handle, int32_t amount) {
     int32_t old = 0;
-    if (Status s = value_read(handle, &old); failed(s)) return s;
+    QL_TRY(value_read(handle, &old));
     // Signed 32-bit arithmetic, as the reader keeps the value; a negative result is refused.
     const auto wrapped = static_cast<int32_t>(static_cast<uint32_t>(old) - static_cast<uint32_t>(amount));
     if (wrapped < 0) return Status::value_too_small;

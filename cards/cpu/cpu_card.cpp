@@ -5,7 +5,7 @@ namespace quillet::cpu {
 Status reset_slot(int32_t handle, uint8_t slot, int retries, uint8_t* answer, size_t& count) {
     Attempts attempts(retries);
     Reply reply(reply_capacity);
-    if (Status s = attempts.exchange(handle, reset_frame(slot), reply); failed(s)) return s;
+    QL_TRY(attempts.exchange(handle, reset_frame(slot), reply));
     const size_t n = reply.data().size();
     if (n > answer_max) return Status::response_too_long;
     count = reply.copy_data(answer, n);

@@ -10,7 +10,7 @@ namespace {
 
 Status reset_into(int32_t handle, uint8_t slot, int16_t* length, uint8_t* answer) {
     size_t count = 0;
-    if (Status s = cpu::reset_slot(handle, slot, cpu::sam_reset_retries, answer, count); failed(s)) return s;
+    QL_TRY(cpu::reset_slot(handle, slot, cpu::sam_reset_retries, answer, count));
     *length = static_cast<int16_t>(count);
     return Status::ok;
 }
@@ -46,8 +46,7 @@ Status protocol(int32_t handle, int16_t length, const uint8_t* block, uint8_t* r
 Status slot_protocol(int32_t handle, int16_t slot_number, int16_t length, const uint8_t* block,
                      int16_t* response_length, uint8_t* response) {
     const auto slot = cpu::slot_byte(slot_number);
-    if (Status s = first_failure({{slot.has_value(), Status::bad_slot}, cpu::block_length(length)}); failed(s))
-        return s;
+    QL_TRY(first_failure({{slot.has_value(), Status::bad_slot}, cpu::block_length(length)}));
     const Status s = cpu::block_exchange(handle, *slot, length, block, response, cpu::BlockCheck::whole_frame);
     if (!failed(s)) *response_length = response[2];
     return s;

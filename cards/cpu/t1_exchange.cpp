@@ -85,15 +85,14 @@ Check block_length(int16_t length) { return {length >= block_min && length <= bl
 
 Status block_exchange(int32_t handle, uint8_t slot, int16_t length, const uint8_t* block, uint8_t* response,
                       BlockCheck first_check) {
-    if (Status s = first_failure({block_length(length)}); failed(s)) return s;
+    QL_TRY(first_failure({block_length(length)}));
     OutgoingBlock outgoing({block, static_cast<size_t>(length)});
     ResponseWriter writer(response);
     Attempts attempts(block_retries);
     Reply reply(reply_capacity);
     BlockCheck check = first_check;
     for (int follow_ups = 0;; ++follow_ups) {
-        if (Status s = attempts.exchange(handle, block_frame(slot, outgoing.bytes(), check), reply); failed(s))
-            return s;
+        QL_TRY(attempts.exchange(handle, block_frame(slot, outgoing.bytes(), check), reply));
         check = BlockCheck::header;
 
         const auto card_block = reply.data();
@@ -121,11 +120,11 @@ Status block_exchange(int32_t handle, uint8_t slot, int16_t length, const uint8_
 }
 
 Status raw_exchange(int32_t handle, uint8_t slot, int16_t length, const uint8_t* block, uint8_t* response) {
-    if (Status s = first_failure({block_length(length)}); failed(s)) return s;
+    QL_TRY(first_failure({block_length(length)}));
     Attempts attempts(block_retries);
     Reply reply(reply_capacity);
     const Frame frame = block_frame(slot, {block, static_cast<size_t>(length)}, BlockCheck::header);
-    if (Status s = attempts.exchange(handle, frame, reply); failed(s)) return s;
+    QL_TRY(attempts.exchange(handle, frame, reply));
     reply.copy_data(response, reply.data().size());
     return Status::ok;
 }

@@ -28,13 +28,13 @@ Status zone_checks(int16_t zone, int16_t address, int16_t length) {
 }  // namespace
 
 Status read(int32_t handle, int16_t zone, int16_t address, int16_t length, uint8_t* buffer) {
-    if (Status s = zone_checks(zone, address, length); failed(s)) return s;
+    QL_TRY(zone_checks(zone, address, length));
     return at88sc::read(handle, at88sc::command::read, user_zone(zone), static_cast<uint16_t>(address),
                         static_cast<uint8_t>(length), buffer);
 }
 
 Status write(int32_t handle, int16_t zone, int16_t address, int16_t length, const uint8_t* data) {
-    if (Status s = zone_checks(zone, address, length); failed(s)) return s;
+    QL_TRY(zone_checks(zone, address, length));
     return at88sc::write(handle, user_zone(zone), static_cast<uint16_t>(address), data, static_cast<size_t>(length));
 }
 
@@ -45,9 +45,9 @@ Status read_fuses(int32_t handle, int16_t length, uint8_t* buffer) {
 
 Status blow_fuse(int32_t handle, uint8_t fuse) {
     const std::array<uint8_t, 1> value{fuse};
-    if (Status s = at88sc::plain(handle, at88sc::command::blow_fuse, card_type, value); failed(s)) return s;
+    QL_TRY(at88sc::plain(handle, at88sc::command::blow_fuse, card_type, value));
     uint8_t fuse_byte = 0;
-    if (Status s = read_fuses(handle, 1, &fuse_byte); failed(s)) return s;
+    QL_TRY(read_fuses(handle, 1, &fuse_byte));
     for (const FuseStep& step : fuse_steps)
         if (step.fuse == fuse) return fuse_byte == step.fuse_byte_after ? Status::ok : Status::write_failed;
     return Status::write_failed;

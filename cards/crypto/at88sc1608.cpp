@@ -36,10 +36,8 @@ Status across_zones(int zone, int address, int length, Fn&& fn) {
     for (int position = 0; position < length; ++zone, address = 0) {
         const int piece = std::min(length - position, zone_size - address);
         const int start = position;
-        if (Status s = for_each_chunk(address, piece, chunk_size,
-                                      [&](int a, int count, int p) { return fn(zone, a, count, start + p); });
-            failed(s))
-            return s;
+        QL_TRY(for_each_chunk(address, piece, chunk_size,
+                              [&](int a, int count, int p) { return fn(zone, a, count, start + p); }));
         position += piece;
     }
     return Status::ok;
@@ -48,7 +46,7 @@ Status across_zones(int zone, int address, int length, Fn&& fn) {
 }  // namespace
 
 Status read(int32_t handle, int16_t zone, int16_t address, int16_t length, uint8_t* buffer) {
-    if (Status s = zone_checks(zone, address, length, true); failed(s)) return s;
+    QL_TRY(zone_checks(zone, address, length, true));
     return across_zones(zone, address, length, [&](int z, int a, int count, int position) {
         return at88sc::read(handle, at88sc::command::read, user_zone(z), static_cast<uint16_t>(a),
                             static_cast<uint8_t>(count), buffer + position);
@@ -56,7 +54,7 @@ Status read(int32_t handle, int16_t zone, int16_t address, int16_t length, uint8
 }
 
 Status write(int32_t handle, int16_t zone, int16_t address, int16_t length, const uint8_t* data) {
-    if (Status s = zone_checks(zone, address, length, false); failed(s)) return s;
+    QL_TRY(zone_checks(zone, address, length, false));
     return across_zones(zone, address, length, [&](int z, int a, int count, int position) {
         return at88sc::write(handle, user_zone(z), static_cast<uint16_t>(a), data + position,
                              static_cast<size_t>(count));

@@ -52,14 +52,14 @@ Status init_auth(const Layout& card, int32_t handle, int16_t length, const uint8
 }
 
 Status read_configuration(const Layout& card, int32_t handle, int16_t address, int16_t length, uint8_t* buffer) {
-    if (Status s = configuration_checks(card, address, length); failed(s)) return s;
+    QL_TRY(configuration_checks(card, address, length));
     return read(handle, command::read, card.configuration, static_cast<uint16_t>(address),
                 static_cast<uint8_t>(length), buffer);
 }
 
 Status write_configuration(const Layout& card, int32_t handle, int16_t address, int16_t length,
                            const uint8_t* data) {
-    if (Status s = configuration_checks(card, address, length); failed(s)) return s;
+    QL_TRY(configuration_checks(card, address, length));
     return write(handle, card.configuration, static_cast<uint16_t>(address), data, static_cast<size_t>(length));
 }
 
@@ -74,23 +74,21 @@ Status write_register(const Layout& card, int32_t handle, int16_t address, int16
 }
 
 Status read_access(const Layout& card, int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) {
-    if (Status s = access_checks(card, zone, length); failed(s)) return s;
+    QL_TRY(access_checks(card, zone, length));
     return read_configuration(card, handle, static_cast<int16_t>(card.access_register_base + zone), 1, buffer);
 }
 
 Status write_access(const Layout& card, int32_t handle, int16_t zone, int16_t length, const uint8_t* data) {
-    if (Status s = access_checks(card, zone, length); failed(s)) return s;
+    QL_TRY(access_checks(card, zone, length));
     return write_configuration(card, handle, static_cast<int16_t>(card.access_register_base + zone), 1, data);
 }
 
 Status present_password(const Layout& card, int32_t handle, int16_t set, int16_t selector, int16_t length,
                         const uint8_t* password) {
-    if (Status s = first_failure({
-            {length == password_size, Status::bad_length},
-            {valid_password(card, set, selector), Status::bad_address},
-        });
-        failed(s))
-        return s;
+    QL_TRY(first_failure({
+        {length == password_size, Status::bad_length},
+        {valid_password(card, set, selector), Status::bad_address},
+    }));
     const auto which = static_cast<uint8_t>(card.password_mark | set * card.set_step |
                                             (selector != 0 ? second_password : 0x00));
     return present_password(handle, card.card_type, static_cast<uint8_t>(counter_address(card, set, selector)), which,
@@ -99,21 +97,21 @@ Status present_password(const Layout& card, int32_t handle, int16_t set, int16_t
 
 Status write_password(const Layout& card, int32_t handle, int16_t set, int16_t selector, int16_t length,
                       const uint8_t* password) {
-    if (Status s = password_checks(card, set, selector, length, password_size); failed(s)) return s;
+    QL_TRY(password_checks(card, set, selector, length, password_size));
     return write_configuration(card, handle, static_cast<int16_t>(counter_address(card, set, selector) + 1),
                                password_size, password);
 }
 
 Status read_password(const Layout& card, int32_t handle, int16_t set, int16_t selector, int16_t length,
                      uint8_t* buffer) {
-    if (Status s = password_checks(card, set, selector, length, password_size); failed(s)) return s;
+    QL_TRY(password_checks(card, set, selector, length, password_size));
     return read_configuration(card, handle, static_cast<int16_t>(counter_address(card, set, selector) + 1),
                               password_size, buffer);
 }
 
 Status read_attempts(const Layout& card, int32_t handle, int16_t set, int16_t selector, int16_t length,
                      uint8_t* buffer) {
-    if (Status s = password_checks(card, set, selector, length, 1); failed(s)) return s;
+    QL_TRY(password_checks(card, set, selector, length, 1));
     return read_configuration(card, handle, counter_address(card, set, selector), 1, buffer);
 }
 

@@ -70,11 +70,11 @@ Status read_chunk_twice(int32_t handle, int page, int offset, int n, uint8_t* ou
     };
     Reply first = reply_for(static_cast<size_t>(n));
     Reply second = reply_for(static_cast<size_t>(n));
-    if (Status s = read_into(first); failed(s)) return s;
-    if (Status s = read_into(second); failed(s)) return s;
+    QL_TRY(read_into(first));
+    QL_TRY(read_into(second));
     if (agree(first, second, n)) return take_data(first, out, static_cast<size_t>(n));
     Reply third = reply_for(static_cast<size_t>(n));
-    if (Status s = read_into(third); failed(s)) return s;
+    QL_TRY(read_into(third));
     if (agree(first, third, n)) return take_data(first, out, static_cast<size_t>(n));
     if (agree(second, third, n)) return take_data(second, out, static_cast<size_t>(n));
     return Status::read_failed;
@@ -84,21 +84,19 @@ Status read_chunk_twice(int32_t handle, int page, int offset, int n, uint8_t* ou
 
 Status read(int32_t handle, int16_t page, int16_t offset, int32_t length, uint8_t* buffer) {
     if (process_state().extended_reader) return read_twice(handle, page, offset, length, buffer);
-    if (Status s = range_checks(page, offset, length); failed(s)) return s;
+    QL_TRY(range_checks(page, offset, length));
     if (failed(check(handle))) return Status::read_failed;
     return walk(page, offset, length, paced_chunk, [&](int p, int o, int n, int position) {
         const Frame f = read_frame(p, o, n);
         Reply reply = reply_for(static_cast<size_t>(n));
-        if (Status s = flash_retries::with_pauses(paced_read, [&] { return attempt(handle, f, Wait::normal, reply); });
-            failed(s))
-            return s;
+        QL_TRY(flash_retries::with_pauses(paced_read, [&] { return attempt(handle, f, Wait::normal, reply); }));
         return take_data(reply, buffer + position, static_cast<size_t>(n));
     });
 }
 
 Status write(int32_t handle, int16_t page, int16_t offset, int32_t length, const uint8_t* data) {
     if (process_state().extended_reader) return write_pages(handle, page, offset, length, data);
-    if (Status s = range_checks(page, offset, length); failed(s)) return s;
+    QL_TRY(range_checks(page, offset, length));
     if (failed(check(handle))) return Status::write_failed;
     return walk(page, offset, length, paced_chunk, [&](int p, int o, int n, int position) {
         const Frame f = write_frame(p, o, n, data + position);
@@ -108,14 +106,14 @@ Status write(int32_t handle, int16_t page, int16_t offset, int32_t length, const
 }
 
 Status read_twice(int32_t handle, int16_t page, int16_t offset, int32_t length, uint8_t* buffer) {
-    if (Status s = range_checks(page, offset, length); failed(s)) return s;
+    QL_TRY(range_checks(page, offset, length));
     return walk(page, offset, length, page_transfer, [&](int p, int o, int n, int position) {
         return read_chunk_twice(handle, p, o, n, buffer + position);
     });
 }
 
 Status write_pages(int32_t handle, int16_t page, int16_t offset, int32_t length, const uint8_t* data) {
-    if (Status s = range_checks(page, offset, length); failed(s)) return s;
+    QL_TRY(range_checks(page, offset, length));
     return walk(page, offset, length, page_transfer, [&](int p, int o, int n, int position) {
         const Frame f = write_frame(p, o, n, data + position);
         Reply reply;
@@ -127,7 +125,7 @@ Status read_flash_status(int32_t handle, uint8_t* status) {
     const Frame f = page_frame(command::flash_status, 0, 0);
     for (int i = 1; i < status_frames; ++i) {
         Reply reply;
-        if (Status s = exchange(handle, f, Wait::normal, reply); failed(s)) return s;
+        QL_TRY(exchange(handle, f, Wait::normal, reply));
     }
     return read_data(handle, f, Wait::normal, status, 1);
 }
@@ -135,7 +133,7 @@ Status read_flash_status(int32_t handle, uint8_t* status) {
 Status check(int32_t handle) {
     for (int i = 0; i < presence_tries; ++i) {
         uint8_t status = 0;
-        if (Status s = read_flash_status(handle, &status); failed(s)) return s;
+        QL_TRY(read_flash_status(handle, &status));
         if (status != 0x00 && status != 0xFF) return Status::ok;
     }
     return Status::wrong_card;

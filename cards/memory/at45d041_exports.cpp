@@ -1,18 +1,12 @@
 // Exports of the AT45D041 flash cards and the parallel opener Init_45.
 #include "cards/memory/at45d041.h"
+#include "cards/memory/memory_exports.h"
 #include "quillet.h"
 #include "core/trace.h"
 
 using namespace quillet;
 
-QL_API int16_t QL_CALL swr_45d041(int32_t handle, int16_t page, int16_t offset, int32_t length,
-                                  const uint8_t* data) noexcept {
-    return QL_TRACED(at45d041::write(handle, page, offset, length, data), handle, page, offset, length, data);
-}
-QL_API int16_t QL_CALL srd_45d041(int32_t handle, int16_t page, int16_t offset, int32_t length,
-                                  uint8_t* buffer) noexcept {
-    return QL_TRACED(at45d041::read(handle, page, offset, length, buffer), handle, page, offset, length, buffer);
-}
+QL_ADDRESSED_MEMORY_EXPORTS(45d041, at45d041, page, offset, int32_t)
 QL_API int16_t QL_CALL Write_45(int32_t handle, int16_t page, int16_t offset, int32_t length,
                                 const uint8_t* data) noexcept {
     return QL_TRACED(at45d041::write_pages(handle, page, offset, length, data), handle, page, offset, length, data);

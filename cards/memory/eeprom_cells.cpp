@@ -55,14 +55,14 @@ bool write_byte(int32_t handle, const Layout& layout, int address, uint8_t value
 }  // namespace
 
 Status read(int32_t handle, const Layout& layout, int offset, int length, uint8_t* buffer) {
-    if (Status s = range_checks(layout, offset, length, layout.read_past_end); failed(s)) return s;
+    QL_TRY(range_checks(layout, offset, length, layout.read_past_end));
     return for_each_chunk(offset, length, chunk_units, [&](int address, int count, int position) {
         return read_chunk(handle, layout, address, count, buffer + position * layout.unit_bytes);
     });
 }
 
 Status write(int32_t handle, const Layout& layout, int offset, int length, const uint8_t* data) {
-    if (Status s = range_checks(layout, offset, length, layout.write_past_end); failed(s)) return s;
+    QL_TRY(range_checks(layout, offset, length, layout.write_past_end));
     return for_each_chunk(offset, length, chunk_units, [&](int address, int count, int position) {
         return write_chunk(handle, layout, address, count, data + position * layout.unit_bytes);
     });

@@ -23,7 +23,7 @@ Status range_checks(int16_t offset, int16_t length, int end) {
 // Writes, protected writes and protection: chunks of 144 bytes taken from data + position.
 Status send_data(const Card& card, uint8_t cmd, int32_t handle, int16_t offset, int16_t length,
                  const uint8_t* data) {
-    if (Status s = range_checks(offset, length, card.write_end); failed(s)) return s;
+    QL_TRY(range_checks(offset, length, card.write_end));
     return for_each_chunk(offset, length, chunk_size, [&](int address, int count, int position) {
         return sle_frames::write(handle, cmd, card.card_type, static_cast<uint16_t>(address), data + position,
                                  static_cast<size_t>(count));
@@ -33,7 +33,7 @@ Status send_data(const Card& card, uint8_t cmd, int32_t handle, int16_t offset, 
 }  // namespace
 
 Status read(const Card& card, int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) {
-    if (Status s = range_checks(offset, length, memory_size); failed(s)) return s;
+    QL_TRY(range_checks(offset, length, memory_size));
     return for_each_chunk(offset, length, chunk_size, [&](int address, int count, int position) {
         return sle_frames::read(handle, command::read, card.card_type, static_cast<uint16_t>(address),
                                 static_cast<uint16_t>(count), buffer + position, static_cast<size_t>(count));
@@ -45,7 +45,7 @@ Status write(const Card& card, int32_t handle, int16_t offset, int16_t length, c
 }
 
 Status read_protected(const Card& card, int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) {
-    if (Status s = range_checks(offset, length, card.write_end); failed(s)) return s;
+    QL_TRY(range_checks(offset, length, card.write_end));
     return for_each_chunk(offset, length, protected_read_chunk, [&](int address, int count, int position) {
         return sle_frames::read(handle, command::read_protected, card.card_type, static_cast<uint16_t>(address),
                                 static_cast<uint16_t>(count), buffer + 2 * position, 2 * static_cast<size_t>(count));
@@ -82,7 +82,7 @@ Status read_error_counter(int32_t handle, int16_t* count) {
 
 Status check_sle4428(int32_t handle) {
     std::array<uint8_t, 4> id{};
-    if (Status s = read(sle4428_card, handle, 0, 4, id.data()); failed(s)) return s;
+    QL_TRY(read(sle4428_card, handle, 0, 4, id.data()));
     if (is_registered_code(registered_code_family, id.data(), 4)) return Status::ok;
     constexpr std::array<uint8_t, 4> built_in{0x92, 0x23, 0x10, 0x91};
     return id == built_in ? Status::ok : Status::wrong_card;

@@ -49,7 +49,7 @@ bool has_protection_bit(const std::array<uint8_t, protection_bytes>& bits, int a
 }  // namespace
 
 Status read(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) {
-    if (Status s = memory_checks(offset, length, memory_size - 1); failed(s)) return s;
+    QL_TRY(memory_checks(offset, length, memory_size - 1));
     return for_each_chunk(offset, length, chunk_size, [&](int address, int count, int position) {
         return sle_frames::read(handle, command::read, card_type, static_cast<uint16_t>(address),
                                 static_cast<uint16_t>(count), buffer + position, static_cast<size_t>(count));
@@ -57,7 +57,7 @@ Status read(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) {
 }
 
 Status write(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) {
-    if (Status s = memory_checks(offset, length, memory_size); failed(s)) return s;
+    QL_TRY(memory_checks(offset, length, memory_size));
     return for_each_chunk(offset, length, chunk_size, [&](int address, int count, int position) {
         return sle_frames::write(handle, command::write, card_type, static_cast<uint16_t>(address),
                                  data + position, static_cast<size_t>(count));
@@ -71,17 +71,13 @@ Status read_protection(int32_t handle, int16_t length, uint8_t* buffer) {
 }
 
 Status protect(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) {
-    if (Status s = first_failure({
-            {offset >= 0 && offset < protectable_size, Status::bad_address},
-            {length >= 1, Status::bad_length},
-            {[&] { return length <= protectable_size - offset; }, Status::bad_length},
-        });
-        failed(s))
-        return s;
-    if (Status s = sle_frames::write(handle, command::protect, card_type, static_cast<uint16_t>(offset), data,
-                                     static_cast<size_t>(length));
-        failed(s))
-        return s;
+    QL_TRY(first_failure({
+        {offset >= 0 && offset < protectable_size, Status::bad_address},
+        {length >= 1, Status::bad_length},
+        {[&] { return length <= protectable_size - offset; }, Status::bad_length},
+    }));
+    QL_TRY(sle_frames::write(handle, command::protect, card_type, static_cast<uint16_t>(offset), data,
+                             static_cast<size_t>(length)));
 
     // The reply says only that the reader carried the command out; the card may still have kept a
     // byte writable (it protects a byte only when the data presented match it).
@@ -109,10 +105,8 @@ Status read_code(int32_t handle, int16_t length, uint8_t* buffer) {
     if (length != code_size) return Status::bad_length;
     // The security memory: error counter, then the three code bytes.
     std::array<uint8_t, 1 + code_size> security{};
-    if (Status s = sle_frames::read(handle, command::read_security, card_type, no_address, security.size(),
-                                    security.data(), security.size());
-        failed(s))
-        return s;
+    QL_TRY(sle_frames::read(handle, command::read_security, card_type, no_address, security.size(), security.data(),
+                            security.size()));
     std::copy_n(security.begin() + 1, code_size, buffer);
     return Status::ok;
 }
@@ -123,27 +117,27 @@ Status read_error_counter(int32_t handle, int16_t* count) {
 
 Status present_code_text(int32_t handle, uint8_t* text) {
     std::array<uint8_t, code_size> code{};
-    if (Status s = code_from_text(text, code); failed(s)) return s;
+    QL_TRY(code_from_text(text, code));
     return code_frame(handle, command::present_code, code.data());
 }
 
 Status change_code_text(int32_t handle, uint8_t* text) {
     std::array<uint8_t, code_size> code{};
-    if (Status s = code_from_text(text, code); failed(s)) return s;
+    QL_TRY(code_from_text(text, code));
     return code_frame(handle, command::write_code, code.data());
 }
 
 Status read_code_text(int32_t handle, uint8_t* text) {
     std::fill_n(text, code_text_size + 1, uint8_t{0});
     std::array<uint8_t, code_size> code{};
-    if (Status s = read_code(handle, code_size, code.data()); failed(s)) return s;
+    QL_TRY(read_code(handle, code_size, code.data()));
     bytes_to_hex(code.data(), reinterpret_cast<char*>(text), code_size);
     return Status::ok;
 }
 
 Status check_sle4442(int32_t handle) {
     std::array<uint8_t, 2> id{};
-    if (Status s = read(handle, 6, 2, id.data()); failed(s)) return s;
+    QL_TRY(read(handle, 6, 2, id.data()));
     if (is_registered_code(registered_code_family, id.data(), 2)) return Status::ok;
     constexpr std::array<uint8_t, 3> makers{0x81, 0x88, 0xA0};
     const bool built_in = std::find(makers.begin(), makers.end(), id[0]) != makers.end() && id[1] == 0x15;
@@ -152,7 +146,7 @@ Status check_sle4442(int32_t handle) {
 
 Status check_2042(int32_t handle) {
     std::array<uint8_t, 8> id{};
-    if (Status s = read(handle, 0, 8, id.data()); failed(s)) return s;
+    QL_TRY(read(handle, 0, 8, id.data()));
     constexpr std::array<uint8_t, 4> head{0xA2, 0x13, 0x10, 0x91};  // bytes 4..5 vary
     const bool match = std::equal(head.begin(), head.end(), id.begin()) && id[6] == 0x82 && id[7] == 0x15;
     return match ? Status::ok : Status::wrong_card;

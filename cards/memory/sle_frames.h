@@ -23,6 +23,15 @@ Status read(int32_t handle, uint8_t command, uint8_t card_type, uint16_t address
 Status write(int32_t handle, uint8_t command, uint8_t card_type, uint16_t address, const uint8_t* data,
              size_t n);
 
+// One frame reading or writing `length` bytes at `offset` of a card memory of memory_size bytes,
+// after the checks in this order: offset inside the memory (bad_address), length at least 1
+// (bad_length), length within the rest of the memory (bad_length).
+Status range_checks(int memory_size, int16_t offset, int16_t length);
+Status read_range(int32_t handle, uint8_t command, uint8_t card_type, int memory_size, int16_t offset,
+                  int16_t length, uint8_t* buffer);
+Status write_range(int32_t handle, uint8_t command, uint8_t card_type, int memory_size, int16_t offset,
+                   int16_t length, const uint8_t* data);
+
 // Reads an error counter (command 0x67 with the given count field) and sets *count to the number
 // of 1 bits of its first byte; a failed exchange leaves *count alone.
 Status error_counter(int32_t handle, uint8_t card_type, uint16_t count_field, int16_t* count);

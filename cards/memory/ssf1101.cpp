@@ -64,9 +64,7 @@ private:
 Status read_piece(int32_t handle, int page, int offset, int n, uint8_t* out) {
     const Frame f = piece_frame(command::read, page, offset, n);
     Reply reply = reply_for(static_cast<size_t>(n));
-    if (Status s = flash_retries::with_pauses(read_retries, [&] { return attempt(handle, f, Wait::block, reply); });
-        failed(s))
-        return s;
+    QL_TRY(flash_retries::with_pauses(read_retries, [&] { return attempt(handle, f, Wait::block, reply); }));
     return take_data(reply, out, static_cast<size_t>(n));
 }
 
@@ -91,38 +89,33 @@ Status slow_exchange(int32_t handle, const Frame& f, const SerialTimeouts& timeo
 Status read_card_status(int32_t handle, uint8_t& status) {
     const Frame f = card_frame(command::card_status);
     Reply reply;
-    for (int i = 0; i < status_frames; ++i)
-        if (Status s = slow_exchange(handle, f, status_timeouts, reply); failed(s)) return s;
+    for (int i = 0; i < status_frames; ++i) QL_TRY(slow_exchange(handle, f, status_timeouts, reply));
     return take_data(reply, &status, 1);
 }
 
 }  // namespace
 
 Status read(int32_t handle, int16_t page, int16_t offset, int32_t length, uint8_t* buffer) {
-    if (Status s = first_failure({
-            {length >= 1, Status::bad_length},
-            {page >= 0 && page < pages && offset >= 0 && offset < page_size, Status::bad_address},
-            {length <= (pages - page) * page_size - offset, Status::bad_length},
-        });
-        failed(s))
-        return s;
+    QL_TRY(first_failure({
+        {length >= 1, Status::bad_length},
+        {page >= 0 && page < pages && offset >= 0 && offset < page_size, Status::bad_address},
+        {length <= (pages - page) * page_size - offset, Status::bad_length},
+    }));
     return for_each_page_chunk(page, offset, length, page_size, page_size, [&](int p, int o, int n, int position) {
         return read_piece(handle, p, o, n, buffer + position);
     });
 }
 
 Status write(int32_t handle, int16_t page, int16_t offset, int32_t length, const uint8_t* data) {
-    if (Status s = first_failure({
-            {page >= 0 && page < pages && offset >= 0 && offset <= page_size, Status::bad_address},
-            {length <= (pages - page) * page_size - offset, Status::bad_length},
-        });
-        failed(s))
-        return s;
+    QL_TRY(first_failure({
+        {page >= 0 && page < pages && offset >= 0 && offset <= page_size, Status::bad_address},
+        {length <= (pages - page) * page_size - offset, Status::bad_length},
+    }));
     if (length <= 0) return Status::ok;
     int first_page = page;
     int first_offset = offset;
     if (first_offset == page_size) {
-        if (Status s = write_piece(handle, first_page, first_offset, 0, data); failed(s)) return s;
+        QL_TRY(write_piece(handle, first_page, first_offset, 0, data));
         ++first_page;
         first_offset = 0;
     }
@@ -139,7 +132,7 @@ Status erase_all(int32_t handle) {
 Status check(int32_t handle) {
     for (int i = 0; i < presence_tries; ++i) {
         uint8_t status = 0;
-        if (Status s = read_card_status(handle, status); failed(s)) return s;
+        QL_TRY(read_card_status(handle, status));
         if (status == card_present) return Status::ok;
     }
     return Status::wrong_card;

@@ -59,7 +59,7 @@ int absolute(const Card& card, int16_t zone, int16_t offset) { return zone_of(ca
 
 Status send_data(const Card& card, const Operation& op, int32_t handle, int16_t zone, int16_t offset, int16_t length,
                  const uint8_t* data) {
-    if (Status s = data_checks(card, op, zone, offset, length); failed(s)) return s;
+    QL_TRY(data_checks(card, op, zone, offset, length));
     return for_each_chunk(absolute(card, zone, offset), length, chunk_size, [&](int address, int count, int position) {
         Frame f = addressed(card, op.command, zone, address);
         f.data(data + position, static_cast<size_t>(count));
@@ -74,7 +74,7 @@ Status read_place(const Card& card, int32_t handle, const Place& place, uint8_t*
 // Erases the code's bytes, then stores the new code with the code-area write; a failed erase
 // sends no write.
 Status replace_code(const Card& card, int32_t handle, const Place& place, const uint8_t* code) {
-    if (Status s = erase(card, handle, place.zone, place.offset, place.size); failed(s)) return s;
+    QL_TRY(erase(card, handle, place.zone, place.offset, place.size));
     return write_code_area(card, handle, place.zone, place.offset, place.size, code);
 }
 
@@ -101,7 +101,7 @@ Status count_ones(const Card& card, int32_t handle, const Place& place, uint8_t 
 }  // namespace
 
 Status read(const Card& card, int32_t handle, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer) {
-    if (Status s = data_checks(card, reading, zone, offset, length); failed(s)) return s;
+    QL_TRY(data_checks(card, reading, zone, offset, length));
     return for_each_chunk(absolute(card, zone, offset), length, chunk_size, [&](int address, int count, int position) {
         Frame f = addressed(card, command::read, zone, address);
         f.be16(static_cast<uint16_t>(count));
@@ -119,7 +119,7 @@ Status write_code_area(const Card& card, int32_t handle, int16_t zone, int16_t o
 }
 
 Status erase(const Card& card, int32_t handle, int16_t zone, int16_t offset, int16_t length) {
-    if (Status s = data_checks(card, erasing, zone, offset, length); failed(s)) return s;
+    QL_TRY(data_checks(card, erasing, zone, offset, length));
     return for_each_chunk(absolute(card, zone, offset), length, chunk_size, [&](int address, int count, int) {
         Frame f = addressed(card, command::erase, zone, address);
         f.be16(static_cast<uint16_t>(count));
@@ -150,7 +150,7 @@ Status read_error_counter(const Card& card, int32_t handle, int16_t* count) {
 
 Status present_erase_code(const Card& card, int32_t handle, int16_t zone, int16_t length, const uint8_t* code) {
     const EraseCode* erase_code = erase_code_of(card, zone);
-    if (Status s = erase_code_checks(erase_code, length); failed(s)) return s;
+    QL_TRY(erase_code_checks(erase_code, length));
     Frame f = addressed(card, command::present_erase_code, zone, erase_code->frame_address);
     f.data(code, static_cast<size_t>(erase_code->place.size));
     return outcome(handle, f);
@@ -158,13 +158,13 @@ Status present_erase_code(const Card& card, int32_t handle, int16_t zone, int16_
 
 Status change_erase_code(const Card& card, int32_t handle, int16_t zone, int16_t length, const uint8_t* code) {
     const EraseCode* erase_code = erase_code_of(card, zone);
-    if (Status s = erase_code_checks(erase_code, length); failed(s)) return s;
+    QL_TRY(erase_code_checks(erase_code, length));
     return replace_code(card, handle, erase_code->place, code);
 }
 
 Status read_erase_code(const Card& card, int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) {
     const EraseCode* erase_code = erase_code_of(card, zone);
-    if (Status s = erase_code_checks(erase_code, length); failed(s)) return s;
+    QL_TRY(erase_code_checks(erase_code, length));
     return read_place(card, handle, erase_code->place, buffer);
 }
 
@@ -194,7 +194,7 @@ Status personalise(const Card& card, int32_t handle) {
 
 Status check_card(const Card& card, int32_t handle) {
     std::array<uint8_t, 2> id{};
-    if (Status s = read(card, handle, 0, 0, static_cast<int16_t>(id.size()), id.data()); failed(s)) return s;
+    QL_TRY(read(card, handle, 0, 0, static_cast<int16_t>(id.size()), id.data()));
     if (std::find(card.identities.begin(), card.identities.end(), id) != card.identities.end()) return Status::ok;
     return is_registered_code(card.registered_code_family, id.data(), 2) ? Status::ok : Status::wrong_card;
 }

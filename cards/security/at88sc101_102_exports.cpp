@@ -8,6 +8,31 @@
 using namespace quillet;
 using namespace quillet::at88sc10x;
 
+// The exports of the security code and its error counter of a card row, named with the given suffix.
+#define QL_AT88SC10X_CODE_EXPORTS(suffix, card)                                                               \
+    QL_API int16_t QL_CALL csc_##suffix(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept { \
+        return QL_TRACED(present_code(card, handle, length, code_bytes), handle, length, code_bytes);         \
+    }                                                                                                         \
+    QL_API int16_t QL_CALL wsc_##suffix(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept { \
+        return QL_TRACED(change_code(card, handle, length, code_bytes), handle, length, code_bytes);          \
+    }                                                                                                         \
+    QL_API int16_t QL_CALL rsc_##suffix(int32_t handle, int16_t length, uint8_t* buffer) noexcept {           \
+        return QL_TRACED(read_code(card, handle, length, buffer), handle, length, buffer);                    \
+    }                                                                                                         \
+    QL_API int16_t QL_CALL rsct_##suffix(int32_t handle, int16_t* count) noexcept {                           \
+        return QL_TRACED(read_error_counter(card, handle, count), handle, count);                             \
+    }
+
+// The fuse simulation, personalisation and identification check of a card row, named with the given suffix.
+#define QL_AT88SC10X_CARD_EXPORTS(suffix, card)                                      \
+    QL_API int16_t QL_CALL fakefus_##suffix(int32_t handle, int16_t flag) noexcept { \
+        return QL_TRACED(simulate_fuse(card, handle, flag), handle, flag);           \
+    }                                                                                \
+    QL_API int16_t QL_CALL psnl_##suffix(int32_t handle) noexcept {                  \
+        return QL_TRACED(personalise(card, handle), handle);                         \
+    }                                                                                \
+    QL_API int16_t QL_CALL chk_##suffix(int32_t handle) noexcept { return QL_TRACED(check_card(card, handle), handle); }
+
 QL_API int16_t QL_CALL srd_101(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) noexcept {
     return QL_TRACED(read(at88sc101, handle, whole_card, offset, length, buffer), handle, offset, length, buffer);
 }
@@ -17,18 +42,7 @@ QL_API int16_t QL_CALL swr_101(int32_t handle, int16_t offset, int16_t length, c
 QL_API int16_t QL_CALL ser_101(int32_t handle, int16_t offset, int16_t length) noexcept {
     return QL_TRACED(erase(at88sc101, handle, whole_card, offset, length), handle, offset, length);
 }
-QL_API int16_t QL_CALL csc_101(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(present_code(at88sc101, handle, length, code_bytes), handle, length, code_bytes);
-}
-QL_API int16_t QL_CALL wsc_101(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(change_code(at88sc101, handle, length, code_bytes), handle, length, code_bytes);
-}
-QL_API int16_t QL_CALL rsc_101(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
-    return QL_TRACED(read_code(at88sc101, handle, length, buffer), handle, length, buffer);
-}
-QL_API int16_t QL_CALL rsct_101(int32_t handle, int16_t* count) noexcept {
-    return QL_TRACED(read_error_counter(at88sc101, handle, count), handle, count);
-}
+QL_AT88SC10X_CODE_EXPORTS(101, at88sc101)
 QL_API int16_t QL_CALL cesc_101(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept {
     return QL_TRACED(present_erase_code(at88sc101, handle, whole_card, length, code_bytes), handle, length, code_bytes);
 }
@@ -47,11 +61,7 @@ QL_API int16_t QL_CALL clrpr_101(int32_t handle) noexcept {
 QL_API int16_t QL_CALL clrrd_101(int32_t handle) noexcept {
     return QL_TRACED(clear_flag(at88sc101, handle, whole_card, security::read_flag), handle);
 }
-QL_API int16_t QL_CALL fakefus_101(int32_t handle, int16_t flag) noexcept {
-    return QL_TRACED(simulate_fuse(at88sc101, handle, flag), handle, flag);
-}
-QL_API int16_t QL_CALL psnl_101(int32_t handle) noexcept { return QL_TRACED(personalise(at88sc101, handle), handle); }
-QL_API int16_t QL_CALL chk_101(int32_t handle) noexcept { return QL_TRACED(check_card(at88sc101, handle), handle); }
+QL_AT88SC10X_CARD_EXPORTS(101, at88sc101)
 
 QL_API int16_t QL_CALL srd_102(int32_t handle, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer) noexcept {
     return QL_TRACED(read(at88sc102, handle, zone, offset, length, buffer), handle, zone, offset, length, buffer);
@@ -63,18 +73,7 @@ QL_API int16_t QL_CALL swr_102(int32_t handle, int16_t zone, int16_t offset, int
 QL_API int16_t QL_CALL ser_102(int32_t handle, int16_t zone, int16_t offset, int16_t length) noexcept {
     return QL_TRACED(erase(at88sc102, handle, zone, offset, length), handle, zone, offset, length);
 }
-QL_API int16_t QL_CALL csc_102(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(present_code(at88sc102, handle, length, code_bytes), handle, length, code_bytes);
-}
-QL_API int16_t QL_CALL wsc_102(int32_t handle, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(change_code(at88sc102, handle, length, code_bytes), handle, length, code_bytes);
-}
-QL_API int16_t QL_CALL rsc_102(int32_t handle, int16_t length, uint8_t* buffer) noexcept {
-    return QL_TRACED(read_code(at88sc102, handle, length, buffer), handle, length, buffer);
-}
-QL_API int16_t QL_CALL rsct_102(int32_t handle, int16_t* count) noexcept {
-    return QL_TRACED(read_error_counter(at88sc102, handle, count), handle, count);
-}
+QL_AT88SC10X_CODE_EXPORTS(102, at88sc102)
 QL_API int16_t QL_CALL cesc_102(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
     return QL_TRACED(present_erase_code(at88sc102, handle, zone, length, code_bytes), handle, zone, length, code_bytes);
 }
@@ -93,8 +92,4 @@ QL_API int16_t QL_CALL clrpr_102(int32_t handle, int16_t zone) noexcept {
 QL_API int16_t QL_CALL clrrd_102(int32_t handle, int16_t zone) noexcept {
     return QL_TRACED(clear_flag(at88sc102, handle, zone, security::read_flag), handle, zone);
 }
-QL_API int16_t QL_CALL fakefus_102(int32_t handle, int16_t flag) noexcept {
-    return QL_TRACED(simulate_fuse(at88sc102, handle, flag), handle, flag);
-}
-QL_API int16_t QL_CALL psnl_102(int32_t handle) noexcept { return QL_TRACED(personalise(at88sc102, handle), handle); }
-QL_API int16_t QL_CALL chk_102(int32_t handle) noexcept { return QL_TRACED(check_card(at88sc102, handle), handle); }
+QL_AT88SC10X_CARD_EXPORTS(102, at88sc102)

@@ -54,7 +54,7 @@ int absolute(const VariantTable& t, int zone, int offset) { return t.zone_base[s
 // Frames carrying the caller's data, chunk by chunk (the plain write and the code-area write).
 Status send_data(int32_t handle, const VariantTable& t, uint8_t cmd, const ZoneBounds& bounds, Wait wait, int16_t zone,
                  int16_t offset, int16_t length, const uint8_t* data) {
-    if (Status s = data_checks(bounds, zone, offset, length); failed(s)) return s;
+    QL_TRY(data_checks(bounds, zone, offset, length));
     return for_each_chunk(absolute(t, zone, offset), length, chunk_size, [&](int address, int count, int position) {
         Frame f = addressed(cmd, t.variant_byte, zone, address);
         f.data(data + position, static_cast<size_t>(count));
@@ -86,26 +86,24 @@ Status present(int32_t handle, uint8_t cmd, uint8_t variant_byte, int zone_byte,
 Status store_code(int32_t handle, Variant v, Place at, const uint8_t* code) {
     const auto zone = static_cast<int16_t>(at.zone);
     const auto offset = static_cast<int16_t>(at.offset);
-    if (Status s = erase(handle, v, zone, offset, code_size); failed(s)) return s;
+    QL_TRY(erase(handle, v, zone, offset, code_size));
     return write_code_area(handle, v, zone, offset, code_size, code);
 }
 
 Status read_code(int32_t handle, Variant v, int16_t length, const std::optional<Place>& at, uint8_t* buffer) {
-    if (Status s = code_checks(length, at); failed(s)) return s;
+    QL_TRY(code_checks(length, at));
     return read(handle, v, static_cast<int16_t>(at->zone), static_cast<int16_t>(at->offset), code_size, buffer);
 }
 
 Status write_code(int32_t handle, Variant v, int16_t length, const std::optional<Place>& at, const uint8_t* code) {
-    if (Status s = code_checks(length, at); failed(s)) return s;
+    QL_TRY(code_checks(length, at));
     return store_code(handle, v, *at, code);
 }
 
 Status count_bits(int32_t handle, Variant v, const std::optional<Place>& at, int16_t* count) {
     if (!at) return Status::bad_address;
     uint8_t counter = 0;
-    if (Status s = read(handle, v, static_cast<int16_t>(at->zone), static_cast<int16_t>(at->offset), 1, &counter);
-        failed(s))
-        return s;
+    QL_TRY(read(handle, v, static_cast<int16_t>(at->zone), static_cast<int16_t>(at->offset), 1, &counter));
     *count = static_cast<int16_t>(std::popcount(counter));
     return Status::ok;
 }
@@ -113,7 +111,7 @@ Status count_bits(int32_t handle, Variant v, const std::optional<Place>& at, int
 Status clear_flag(int32_t handle, Variant v, int16_t zone, uint8_t flag) {
     if (zone < first_application_zone || zone >= zone_count) return Status::bad_address;
     uint8_t first = 0;
-    if (Status s = read(handle, v, zone, 0, 1, &first); failed(s)) return s;
+    QL_TRY(read(handle, v, zone, 0, 1, &first));
     if ((first & flag) == 0) return Status::ok;
     const auto cleared = static_cast<uint8_t>(first & ~flag);
     return write(handle, v, zone, 0, 1, &cleared);
@@ -123,7 +121,7 @@ Status clear_flag(int32_t handle, Variant v, int16_t zone, uint8_t flag) {
 
 Status read(int32_t handle, Variant v, int16_t zone, int16_t offset, int16_t length, uint8_t* buffer) {
     const VariantTable& t = table_of(v);
-    if (Status s = data_checks(t.read, zone, offset, length); failed(s)) return s;
+    QL_TRY(data_checks(t.read, zone, offset, length));
     return for_each_chunk(absolute(t, zone, offset), length, chunk_size, [&](int address, int count, int position) {
         Frame f = addressed(command::read, t.variant_byte, zone, address);
         f.byte(0).byte(static_cast<uint8_t>(count));
@@ -143,7 +141,7 @@ Status write_code_area(int32_t handle, Variant v, int16_t zone, int16_t offset, 
 
 Status erase(int32_t handle, Variant v, int16_t zone, int16_t offset, int16_t length) {
     const VariantTable& t = table_of(v);
-    if (Status s = data_checks(t.erase, zone, offset, length); failed(s)) return s;
+    QL_TRY(data_checks(t.erase, zone, offset, length));
     return for_each_chunk(absolute(t, zone, offset), length, chunk_size, [&](int address, int count, int) {
         Frame f = addressed(command::erase, t.variant_byte, zone, address);
         f.byte(0).byte(static_cast<uint8_t>(count));
@@ -154,7 +152,7 @@ Status erase(int32_t handle, Variant v, int16_t zone, int16_t offset, int16_t le
 Status present_security_code(int32_t handle, Variant v, int16_t zone, int16_t length, const uint8_t* code) {
     const VariantTable& t = table_of(v);
     const auto at = place_of(t, zone, &CodeBlock::security_code);
-    if (Status s = code_checks(length, at); failed(s)) return s;
+    QL_TRY(code_checks(length, at));
     // The zone byte is the zone named, the address that of its security code.
     return present(handle, command::present_security_code, t.security_code_variant_byte, zone,
                    absolute(t, at->zone, at->offset), code);
@@ -175,7 +173,7 @@ Status read_error_counter(int32_t handle, Variant v, int16_t zone, int16_t* coun
 Status present_erase_code(int32_t handle, Variant v, int16_t zone, int16_t length, const uint8_t* code) {
     const VariantTable& t = table_of(v);
     const auto at = place_of(t, zone, &CodeBlock::erase_code);
-    if (Status s = code_checks(length, at); failed(s)) return s;
+    QL_TRY(code_checks(length, at));
     // The zone byte is the zone that holds the code block (zone - 1).
     return present(handle, command::present_erase_code, t.variant_byte, at->zone, absolute(t, at->zone, at->offset),
                    code);
@@ -210,7 +208,7 @@ Status personalise(int32_t handle, Variant v) {
 
 Status check(int32_t handle, Variant v) {
     std::array<uint8_t, 2> id{};
-    if (Status s = read(handle, v, 0, 0, 2, id.data()); failed(s)) return s;
+    QL_TRY(read(handle, v, 0, 0, 2, id.data()));
     const Identification& rule = table_of(v).identification;
     if (rule.registered_family && is_registered_code(*rule.registered_family, id.data(), 2)) return Status::ok;
     return rule.byte0.has(id[0]) && rule.byte1.has(id[1]) ? Status::ok : Status::wrong_card;

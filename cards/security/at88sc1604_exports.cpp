@@ -7,182 +7,62 @@
 using namespace quillet;
 using at88sc1604::Variant;
 
-QL_API int16_t QL_CALL srd_1604(int32_t handle, int16_t zone, int16_t offset, int16_t length,
-                                uint8_t* buffer) noexcept {
-    return QL_TRACED(at88sc1604::read(handle, Variant::at88sc1604, zone, offset, length, buffer), handle, zone, offset,
-                     length, buffer);
-}
-QL_API int16_t QL_CALL swr_1604(int32_t handle, int16_t zone, int16_t offset, int16_t length,
-                                const uint8_t* data) noexcept {
-    return QL_TRACED(at88sc1604::write(handle, Variant::at88sc1604, zone, offset, length, data), handle, zone, offset,
-                     length, data);
-}
-QL_API int16_t QL_CALL ser_1604(int32_t handle, int16_t zone, int16_t offset, int16_t length) noexcept {
-    return QL_TRACED(at88sc1604::erase(handle, Variant::at88sc1604, zone, offset, length), handle, zone, offset,
-                     length);
-}
-QL_API int16_t QL_CALL csc_1604(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::present_security_code(handle, Variant::at88sc1604, zone, length, code_bytes), handle,
-                     zone, length, code_bytes);
-}
-QL_API int16_t QL_CALL wsc_1604(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::write_security_code(handle, Variant::at88sc1604, zone, length, code_bytes), handle,
-                     zone, length, code_bytes);
-}
-QL_API int16_t QL_CALL rsc_1604(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) noexcept {
-    return QL_TRACED(at88sc1604::read_security_code(handle, Variant::at88sc1604, zone, length, buffer), handle, zone,
-                     length, buffer);
-}
-QL_API int16_t QL_CALL rsct_1604(int32_t handle, int16_t zone, int16_t* count) noexcept {
-    return QL_TRACED(at88sc1604::read_error_counter(handle, Variant::at88sc1604, zone, count), handle, zone, count);
-}
-QL_API int16_t QL_CALL cesc_1604(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::present_erase_code(handle, Variant::at88sc1604, zone, length, code_bytes), handle,
-                     zone, length, code_bytes);
-}
-QL_API int16_t QL_CALL wesc_1604(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::write_erase_code(handle, Variant::at88sc1604, zone, length, code_bytes), handle, zone,
-                     length, code_bytes);
-}
-QL_API int16_t QL_CALL resc_1604(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) noexcept {
-    return QL_TRACED(at88sc1604::read_erase_code(handle, Variant::at88sc1604, zone, length, buffer), handle, zone,
-                     length, buffer);
-}
-QL_API int16_t QL_CALL resct_1604(int32_t handle, int16_t zone, int16_t* count) noexcept {
-    return QL_TRACED(at88sc1604::read_erase_counter(handle, Variant::at88sc1604, zone, count), handle, zone, count);
-}
-QL_API int16_t QL_CALL clrpr_1604(int32_t handle, int16_t zone) noexcept {
-    return QL_TRACED(at88sc1604::clear_protect_flag(handle, Variant::at88sc1604, zone), handle, zone);
-}
-QL_API int16_t QL_CALL clrrd_1604(int32_t handle, int16_t zone) noexcept {
-    return QL_TRACED(at88sc1604::clear_read_flag(handle, Variant::at88sc1604, zone), handle, zone);
-}
-QL_API int16_t QL_CALL fakefus_1604(int32_t handle, int16_t flag) noexcept {
-    return QL_TRACED(at88sc1604::set_fuse_simulation(handle, Variant::at88sc1604, flag), handle, flag);
-}
-QL_API int16_t QL_CALL psnl_1604(int32_t handle) noexcept {
-    return QL_TRACED(at88sc1604::personalise(handle, Variant::at88sc1604), handle);
-}
-QL_API int16_t QL_CALL chk_1604(int32_t handle) noexcept {
-    return QL_TRACED(at88sc1604::check(handle, Variant::at88sc1604), handle);
-}
+// The four exports of one code: present, write, read and read its counter. Their names put `e`
+// (empty for the security code, e for the erase code) after their first letter.
+#define QL_AT88SC1604_CODE_EXPORTS(suffix, variant, e, code, counter)                                                  \
+    QL_API int16_t QL_CALL c##e##sc_##suffix(int32_t handle, int16_t zone, int16_t length,                             \
+                                             const uint8_t* code_bytes) noexcept {                                     \
+        return QL_TRACED(at88sc1604::present_##code##_code(handle, Variant::variant, zone, length, code_bytes),        \
+                         handle, zone, length, code_bytes);                                                            \
+    }                                                                                                                  \
+    QL_API int16_t QL_CALL w##e##sc_##suffix(int32_t handle, int16_t zone, int16_t length,                             \
+                                             const uint8_t* code_bytes) noexcept {                                     \
+        return QL_TRACED(at88sc1604::write_##code##_code(handle, Variant::variant, zone, length, code_bytes), handle,  \
+                         zone, length, code_bytes);                                                                    \
+    }                                                                                                                  \
+    QL_API int16_t QL_CALL r##e##sc_##suffix(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) noexcept { \
+        return QL_TRACED(at88sc1604::read_##code##_code(handle, Variant::variant, zone, length, buffer), handle, zone, \
+                         length, buffer);                                                                              \
+    }                                                                                                                  \
+    QL_API int16_t QL_CALL r##e##sct_##suffix(int32_t handle, int16_t zone, int16_t* count) noexcept {                 \
+        return QL_TRACED(at88sc1604::read_##counter##_counter(handle, Variant::variant, zone, count), handle, zone,    \
+                         count);                                                                                       \
+    }
 
-QL_API int16_t QL_CALL srd_1604b(int32_t handle, int16_t zone, int16_t offset, int16_t length,
-                                 uint8_t* buffer) noexcept {
-    return QL_TRACED(at88sc1604::read(handle, Variant::at88sc1604b, zone, offset, length, buffer), handle, zone, offset,
-                     length, buffer);
-}
-QL_API int16_t QL_CALL swr_1604b(int32_t handle, int16_t zone, int16_t offset, int16_t length,
-                                 const uint8_t* data) noexcept {
-    return QL_TRACED(at88sc1604::write(handle, Variant::at88sc1604b, zone, offset, length, data), handle, zone, offset,
-                     length, data);
-}
-QL_API int16_t QL_CALL ser_1604b(int32_t handle, int16_t zone, int16_t offset, int16_t length) noexcept {
-    return QL_TRACED(at88sc1604::erase(handle, Variant::at88sc1604b, zone, offset, length), handle, zone, offset,
-                     length);
-}
-QL_API int16_t QL_CALL csc_1604b(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::present_security_code(handle, Variant::at88sc1604b, zone, length, code_bytes), handle,
-                     zone, length, code_bytes);
-}
-QL_API int16_t QL_CALL wsc_1604b(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::write_security_code(handle, Variant::at88sc1604b, zone, length, code_bytes), handle,
-                     zone, length, code_bytes);
-}
-QL_API int16_t QL_CALL rsc_1604b(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) noexcept {
-    return QL_TRACED(at88sc1604::read_security_code(handle, Variant::at88sc1604b, zone, length, buffer), handle, zone,
-                     length, buffer);
-}
-QL_API int16_t QL_CALL rsct_1604b(int32_t handle, int16_t zone, int16_t* count) noexcept {
-    return QL_TRACED(at88sc1604::read_error_counter(handle, Variant::at88sc1604b, zone, count), handle, zone, count);
-}
-QL_API int16_t QL_CALL cesc_1604b(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::present_erase_code(handle, Variant::at88sc1604b, zone, length, code_bytes), handle,
-                     zone, length, code_bytes);
-}
-QL_API int16_t QL_CALL wesc_1604b(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::write_erase_code(handle, Variant::at88sc1604b, zone, length, code_bytes), handle, zone,
-                     length, code_bytes);
-}
-QL_API int16_t QL_CALL resc_1604b(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) noexcept {
-    return QL_TRACED(at88sc1604::read_erase_code(handle, Variant::at88sc1604b, zone, length, buffer), handle, zone,
-                     length, buffer);
-}
-QL_API int16_t QL_CALL resct_1604b(int32_t handle, int16_t zone, int16_t* count) noexcept {
-    return QL_TRACED(at88sc1604::read_erase_counter(handle, Variant::at88sc1604b, zone, count), handle, zone, count);
-}
-QL_API int16_t QL_CALL clrpr_1604b(int32_t handle, int16_t zone) noexcept {
-    return QL_TRACED(at88sc1604::clear_protect_flag(handle, Variant::at88sc1604b, zone), handle, zone);
-}
-QL_API int16_t QL_CALL clrrd_1604b(int32_t handle, int16_t zone) noexcept {
-    return QL_TRACED(at88sc1604::clear_read_flag(handle, Variant::at88sc1604b, zone), handle, zone);
-}
-QL_API int16_t QL_CALL fakefus_1604b(int32_t handle, int16_t flag) noexcept {
-    return QL_TRACED(at88sc1604::set_fuse_simulation(handle, Variant::at88sc1604b, flag), handle, flag);
-}
-QL_API int16_t QL_CALL psnl_1604b(int32_t handle) noexcept {
-    return QL_TRACED(at88sc1604::personalise(handle, Variant::at88sc1604b), handle);
-}
-QL_API int16_t QL_CALL chk_1604b(int32_t handle) noexcept {
-    return QL_TRACED(at88sc1604::check(handle, Variant::at88sc1604b), handle);
-}
+// The sixteen exports of one variant: each name ends in the variant's suffix and passes the variant on.
+#define QL_AT88SC1604_EXPORTS(suffix, variant)                                                                    \
+    QL_API int16_t QL_CALL srd_##suffix(int32_t handle, int16_t zone, int16_t offset, int16_t length,             \
+                                        uint8_t* buffer) noexcept {                                               \
+        return QL_TRACED(at88sc1604::read(handle, Variant::variant, zone, offset, length, buffer), handle, zone,  \
+                         offset, length, buffer);                                                                 \
+    }                                                                                                             \
+    QL_API int16_t QL_CALL swr_##suffix(int32_t handle, int16_t zone, int16_t offset, int16_t length,             \
+                                        const uint8_t* data) noexcept {                                           \
+        return QL_TRACED(at88sc1604::write(handle, Variant::variant, zone, offset, length, data), handle, zone,   \
+                         offset, length, data);                                                                   \
+    }                                                                                                             \
+    QL_API int16_t QL_CALL ser_##suffix(int32_t handle, int16_t zone, int16_t offset, int16_t length) noexcept {  \
+        return QL_TRACED(at88sc1604::erase(handle, Variant::variant, zone, offset, length), handle, zone, offset, \
+                         length);                                                                                 \
+    }                                                                                                             \
+    QL_AT88SC1604_CODE_EXPORTS(suffix, variant, , security, error)                                                \
+    QL_AT88SC1604_CODE_EXPORTS(suffix, variant, e, erase, erase)                                                  \
+    QL_API int16_t QL_CALL clrpr_##suffix(int32_t handle, int16_t zone) noexcept {                                \
+        return QL_TRACED(at88sc1604::clear_protect_flag(handle, Variant::variant, zone), handle, zone);           \
+    }                                                                                                             \
+    QL_API int16_t QL_CALL clrrd_##suffix(int32_t handle, int16_t zone) noexcept {                                \
+        return QL_TRACED(at88sc1604::clear_read_flag(handle, Variant::variant, zone), handle, zone);              \
+    }                                                                                                             \
+    QL_API int16_t QL_CALL fakefus_##suffix(int32_t handle, int16_t flag) noexcept {                              \
+        return QL_TRACED(at88sc1604::set_fuse_simulation(handle, Variant::variant, flag), handle, flag);          \
+    }                                                                                                             \
+    QL_API int16_t QL_CALL psnl_##suffix(int32_t handle) noexcept {                                               \
+        return QL_TRACED(at88sc1604::personalise(handle, Variant::variant), handle);                              \
+    }                                                                                                             \
+    QL_API int16_t QL_CALL chk_##suffix(int32_t handle) noexcept {                                                \
+        return QL_TRACED(at88sc1604::check(handle, Variant::variant), handle);                                    \
+    }
 
-QL_API int16_t QL_CALL srd_1604c(int32_t handle, int16_t zone, int16_t offset, int16_t length,
-                                 uint8_t* buffer) noexcept {
-    return QL_TRACED(at88sc1604::read(handle, Variant::at88sc1604c, zone, offset, length, buffer), handle, zone, offset,
-                     length, buffer);
-}
-QL_API int16_t QL_CALL swr_1604c(int32_t handle, int16_t zone, int16_t offset, int16_t length,
-                                 const uint8_t* data) noexcept {
-    return QL_TRACED(at88sc1604::write(handle, Variant::at88sc1604c, zone, offset, length, data), handle, zone, offset,
-                     length, data);
-}
-QL_API int16_t QL_CALL ser_1604c(int32_t handle, int16_t zone, int16_t offset, int16_t length) noexcept {
-    return QL_TRACED(at88sc1604::erase(handle, Variant::at88sc1604c, zone, offset, length), handle, zone, offset,
-                     length);
-}
-QL_API int16_t QL_CALL csc_1604c(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::present_security_code(handle, Variant::at88sc1604c, zone, length, code_bytes), handle,
-                     zone, length, code_bytes);
-}
-QL_API int16_t QL_CALL wsc_1604c(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::write_security_code(handle, Variant::at88sc1604c, zone, length, code_bytes), handle,
-                     zone, length, code_bytes);
-}
-QL_API int16_t QL_CALL rsc_1604c(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) noexcept {
-    return QL_TRACED(at88sc1604::read_security_code(handle, Variant::at88sc1604c, zone, length, buffer), handle, zone,
-                     length, buffer);
-}
-QL_API int16_t QL_CALL rsct_1604c(int32_t handle, int16_t zone, int16_t* count) noexcept {
-    return QL_TRACED(at88sc1604::read_error_counter(handle, Variant::at88sc1604c, zone, count), handle, zone, count);
-}
-QL_API int16_t QL_CALL cesc_1604c(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::present_erase_code(handle, Variant::at88sc1604c, zone, length, code_bytes), handle,
-                     zone, length, code_bytes);
-}
-QL_API int16_t QL_CALL wesc_1604c(int32_t handle, int16_t zone, int16_t length, const uint8_t* code_bytes) noexcept {
-    return QL_TRACED(at88sc1604::write_erase_code(handle, Variant::at88sc1604c, zone, length, code_bytes), handle, zone,
-                     length, code_bytes);
-}
-QL_API int16_t QL_CALL resc_1604c(int32_t handle, int16_t zone, int16_t length, uint8_t* buffer) noexcept {
-    return QL_TRACED(at88sc1604::read_erase_code(handle, Variant::at88sc1604c, zone, length, buffer), handle, zone,
-                     length, buffer);
-}
-QL_API int16_t QL_CALL resct_1604c(int32_t handle, int16_t zone, int16_t* count) noexcept {
-    return QL_TRACED(at88sc1604::read_erase_counter(handle, Variant::at88sc1604c, zone, count), handle, zone, count);
-}
-QL_API int16_t QL_CALL clrpr_1604c(int32_t handle, int16_t zone) noexcept {
-    return QL_TRACED(at88sc1604::clear_protect_flag(handle, Variant::at88sc1604c, zone), handle, zone);
-}
-QL_API int16_t QL_CALL clrrd_1604c(int32_t handle, int16_t zone) noexcept {
-    return QL_TRACED(at88sc1604::clear_read_flag(handle, Variant::at88sc1604c, zone), handle, zone);
-}
-QL_API int16_t QL_CALL fakefus_1604c(int32_t handle, int16_t flag) noexcept {
-    return QL_TRACED(at88sc1604::set_fuse_simulation(handle, Variant::at88sc1604c, flag), handle, flag);
-}
-QL_API int16_t QL_CALL psnl_1604c(int32_t handle) noexcept {
-    return QL_TRACED(at88sc1604::personalise(handle, Variant::at88sc1604c), handle);
-}
-QL_API int16_t QL_CALL chk_1604c(int32_t handle) noexcept {
-    return QL_TRACED(at88sc1604::check(handle, Variant::at88sc1604c), handle);
-}
+QL_AT88SC1604_EXPORTS(1604, at88sc1604)
+QL_AT88SC1604_EXPORTS(1604b, at88sc1604b)
+QL_AT88SC1604_EXPORTS(1604c, at88sc1604c)

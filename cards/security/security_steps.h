@@ -18,7 +18,7 @@ template <typename Read>
 Status count_bits(Read&& read, int16_t n, uint8_t bits, int16_t* count) {
     std::array<uint8_t, max_counter_bytes> counter{};
     if (n < 1 || n > max_counter_bytes) return Status::bad_length;
-    if (Status s = read(counter.data(), n); failed(s)) return s;
+    QL_TRY(read(counter.data(), n));
     int ones = 0;
     for (int i = 0; i < n; ++i) ones += std::popcount(static_cast<uint8_t>(counter[static_cast<size_t>(i)] & bits));
     *count = static_cast<int16_t>(ones);
@@ -30,7 +30,7 @@ Status count_bits(Read&& read, int16_t n, uint8_t bits, int16_t* count) {
 template <typename Read, typename Write>
 Status clear_flag(Read&& read, Write&& write, uint8_t bit) {
     uint8_t flags = 0;
-    if (Status s = read(&flags); failed(s)) return s;
+    QL_TRY(read(&flags));
     if ((flags & bit) == 0) return Status::ok;
     flags = static_cast<uint8_t>(flags & ~bit);
     return write(&flags);

@@ -11,14 +11,6 @@ namespace quillet::sle4404 {
 
 namespace {
 
-Status range_checks(int16_t offset, int16_t length) {
-    return first_failure({
-        {offset >= 0 && offset < memory_size, Status::bad_address},
-        {length >= 1, Status::bad_length},
-        {length <= memory_size - offset, Status::bad_length},
-    });
-}
-
 // A frame of the card type byte and four zero bytes, then `extra`; the reply carries only the outcome.
 Status plain(int32_t handle, uint8_t cmd, const uint8_t* extra, size_t n) {
     return sle_frames::write(handle, cmd, card_type, 0, extra, n);
@@ -27,26 +19,20 @@ Status plain(int32_t handle, uint8_t cmd, const uint8_t* extra, size_t n) {
 }  // namespace
 
 Status read(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) {
-    if (Status s = range_checks(offset, length); failed(s)) return s;
-    return sle_frames::read(handle, command::read, card_type, static_cast<uint16_t>(offset),
-                            static_cast<uint16_t>(length), buffer, static_cast<size_t>(length));
+    return sle_frames::read_range(handle, command::read, card_type, memory_size, offset, length, buffer);
 }
 
 Status write(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) {
-    if (Status s = range_checks(offset, length); failed(s)) return s;
-    return sle_frames::write(handle, command::write, card_type, static_cast<uint16_t>(offset), data,
-                             static_cast<size_t>(length));
+    return sle_frames::write_range(handle, command::write, card_type, memory_size, offset, length, data);
 }
 
 Status erase(int32_t handle, int16_t offset, int16_t length) {
-    if (Status s = first_failure({
-            {offset >= 0 && offset < memory_size, Status::bad_address},
-            {offset < no_erase_first || offset > no_erase_last, Status::bad_address},
-            {length >= 1, Status::bad_length},
-            {length <= memory_size - offset, Status::bad_length},
-        });
-        failed(s))
-        return s;
+    QL_TRY(first_failure({
+        {offset >= 0 && offset < memory_size, Status::bad_address},
+        {offset < no_erase_first || offset > no_erase_last, Status::bad_address},
+        {length >= 1, Status::bad_length},
+        {length <= memory_size - offset, Status::bad_length},
+    }));
     Frame f = sle_frames::addressed(command::erase, card_type, static_cast<uint16_t>(offset));
     f.be16(static_cast<uint16_t>(length));
     Reply reply;
@@ -61,7 +47,7 @@ Status present(const Code& code, int32_t handle, int16_t length, const uint8_t* 
 Status change(const Code& code, int32_t handle, int16_t length, const uint8_t* bytes) {
     if (length != code.size) return Status::bad_length;
     // Writing only clears bits: the old code goes first, and an erase that fails sends no write.
-    if (Status s = erase(handle, code.address, code.size); failed(s)) return s;
+    QL_TRY(erase(handle, code.address, code.size));
     return write(handle, code.address, code.size, bytes);
 }
 
@@ -94,7 +80,7 @@ Status personalise(int32_t handle) { return plain(handle, command::personalise, 
 
 Status check_card(int32_t handle) {
     std::array<uint8_t, 3> id{};
-    if (Status s = read(handle, 0, static_cast<int16_t>(id.size()), id.data()); failed(s)) return s;
+    QL_TRY(read(handle, 0, static_cast<int16_t>(id.size()), id.data()));
     constexpr std::array<std::array<uint8_t, 2>, 2> built_in{{{0xB7, 0xA0}, {0x81, 0x24}}};
     for (const auto& known : built_in)
         if (id[0] == known[0] && id[1] == known[1]) return Status::ok;

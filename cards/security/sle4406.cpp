@@ -9,28 +9,12 @@
 
 namespace quillet::sle4406 {
 
-namespace {
-
-Status range_checks(int16_t offset, int16_t length) {
-    return first_failure({
-        {offset >= 0 && offset < memory_size, Status::bad_address},
-        {length >= 1, Status::bad_length},
-        {length <= memory_size - offset, Status::bad_length},
-    });
-}
-
-}  // namespace
-
 Status read(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer) {
-    if (Status s = range_checks(offset, length); failed(s)) return s;
-    return sle_frames::read(handle, command::read, card_type, static_cast<uint16_t>(offset),
-                            static_cast<uint16_t>(length), buffer, static_cast<size_t>(length));
+    return sle_frames::read_range(handle, command::read, card_type, memory_size, offset, length, buffer);
 }
 
 Status write(int32_t handle, int16_t offset, int16_t length, const uint8_t* data) {
-    if (Status s = range_checks(offset, length); failed(s)) return s;
-    return sle_frames::write(handle, command::write, card_type, static_cast<uint16_t>(offset), data,
-                             static_cast<size_t>(length));
+    return sle_frames::write_range(handle, command::write, card_type, memory_size, offset, length, data);
 }
 
 Status counter_step(int32_t handle, int16_t offset) {
@@ -40,11 +24,11 @@ Status counter_step(int32_t handle, int16_t offset) {
 
 Status present_code(int32_t handle, int16_t length, const uint8_t* code) {
     if (length != code_size) return Status::bad_length;
-    if (Status s = sle_frames::write(handle, command::present_code, card_type, 0, code, code_size); failed(s)) return s;
+    QL_TRY(sle_frames::write(handle, command::present_code, card_type, 0, code, code_size));
     // The card shows its code bytes once the right code was presented: reading them back is what
     // proves the presentation.
     std::array<uint8_t, code_size> back{};
-    if (Status s = read(handle, code_address, code_size, back.data()); failed(s)) return s;
+    QL_TRY(read(handle, code_address, code_size, back.data()));
     return std::equal(back.begin(), back.end(), code) ? Status::ok : Status::write_failed;
 }
 
