@@ -12,7 +12,7 @@ template <typename Fn>
 Status for_each_chunk(int offset, int length, int chunk_size, Fn&& fn) {
     for (int position = 0; position < length; position += chunk_size) {
         const int count = length - position < chunk_size ? length - position : chunk_size;
-        if (Status s = fn(offset + position, count, position); failed(s)) return s;
+        QL_TRY(fn(offset + position, count, position));
     }
     return Status::ok;
 }

@@ -218,8 +218,7 @@ Status transfer_in_pieces(const Command& command, int32_t handle, const Instruct
         const std::optional<Call> call = make_call(command, handle, slots, buffer.data(), buffer.data());
         if (!call) return instruction_refused;
         if (!reading && !read_data(data, buffer.data(), piece)) return instruction_refused;
-        const Status s = static_cast<Status>(std::visit(*call, command.call));
-        if (failed(s)) return s;
+        QL_TRY(static_cast<Status>(std::visit(*call, command.call)));
         if (reading && !out.write(buffer.data(), static_cast<size_t>(piece))) return instruction_refused;
         remaining -= piece;
     }

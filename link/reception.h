@@ -14,20 +14,19 @@ Status receive_frame(Reply& reply, ReceiveByte&& receive) {
     reply.set_received(0);
     auto fetch = [&](size_t index) {
         uint8_t byte = 0;
-        const Status s = receive(byte, index == 0);
-        if (failed(s)) return s;
+        QL_TRY(receive(byte, index == 0));
         buffer[index] = byte;
         reply.set_received(index + 1);
         return Status::ok;
     };
-    if (Status s = fetch(0); failed(s)) return s;
+    QL_TRY(fetch(0));
     if (buffer[0] != reply_lead) return Status::bad_lead;
     for (size_t i = 1; i < frame_header; ++i)
-        if (Status s = fetch(i); failed(s)) return s;
+        QL_TRY(fetch(i));
     const size_t total = reply.data_length() + frame_overhead;
     if (total > buffer.size()) return Status::reply_too_long;
     for (size_t i = frame_header; i < total; ++i)
-        if (Status s = fetch(i); failed(s)) return s;
+        QL_TRY(fetch(i));
     return bcc(reply.bytes()) == 0 ? Status::ok : Status::bad_bcc;
 }
 

@@ -52,8 +52,7 @@ Status card_status(int32_t handle, int attempts, int16_t* state) {
 
 Status card_status_at(int32_t handle, int16_t position, int16_t* state) {
     uint8_t raw = 0;
-    const Status s = query_card_state(handle, 3, raw);
-    if (failed(s)) return s;
+    QL_TRY(query_card_state(handle, 3, raw));
     const auto slot = static_cast<uint8_t>(position);  // only the low byte counts
     const bool present = slot <= 3 && (raw & (1u << slot)) != 0;
     if (state) *state = present ? 1 : 0;

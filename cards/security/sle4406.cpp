@@ -4,7 +4,6 @@
 
 #include "cards/memory/sle_frames.h"
 #include "cards/security/security_steps.h"
-#include "core/checks.h"
 #include "reader/conversions.h"
 
 namespace quillet::sle4406 {
