@@ -59,7 +59,7 @@ Status present_password(int32_t handle, uint8_t card_type, uint8_t counter_addre
                         const uint8_t* password) {
     std::array<uint8_t, 2 + password_size> extra{counter_address, which};
     std::copy_n(password, password_size, extra.begin() + 2);
-    return plain(handle, command::present_password, card_type, extra);
+    return plain(handle, command::present_code, card_type, extra);
 }
 
 }  // namespace quillet::at88sc

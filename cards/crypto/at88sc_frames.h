@@ -13,14 +13,13 @@
 #include <span>
 
 #include "link/exchange.h"
+#include "wire/memory_instructions.h"
 
 namespace quillet::at88sc {
 
 namespace command {
-inline constexpr uint8_t write = 0x60;
-inline constexpr uint8_t read = 0x61;
+using namespace wire::memory_instruction;
 inline constexpr uint8_t reset = 0x63;
-inline constexpr uint8_t present_password = 0x64;
 inline constexpr uint8_t init_auth = 0x6D;
 inline constexpr uint8_t blow_fuse = 0x71;  // personalisation on the AT88SC1608
 inline constexpr uint8_t read_fuses = 0x74;

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "core/status.h"
+#include "wire/memory_instructions.h"
 
 namespace quillet::at45d041 {
 
@@ -22,8 +23,7 @@ inline constexpr int page_size = 264;
 inline constexpr int paced_chunk = 144;  // data bytes per frame of read and write
 
 namespace command {
-inline constexpr uint8_t write = 0x60;
-inline constexpr uint8_t read = 0x61;
+using namespace wire::memory_instruction;
 inline constexpr uint8_t flash_status = 0x77;
 }  // namespace command
 

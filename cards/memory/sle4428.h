@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/status.h"
+#include "wire/memory_instructions.h"
 
 namespace quillet::sle4428 {
 
@@ -25,10 +26,7 @@ inline constexpr uint16_t code_address = 1022;
 inline constexpr int registered_code_family = 6;    // 4-byte codes against bytes 0..3
 
 namespace command {
-inline constexpr uint8_t write = 0x60;
-inline constexpr uint8_t read = 0x61;
-inline constexpr uint8_t present_code = 0x64;
-inline constexpr uint8_t read_counter = 0x67;
+using namespace wire::memory_instruction;
 inline constexpr uint8_t write_protected = 0x6D;
 inline constexpr uint8_t read_protected = 0x6E;
 inline constexpr uint8_t protect = 0x6F;

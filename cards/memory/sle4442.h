@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/status.h"
+#include "wire/memory_instructions.h"
 
 namespace quillet::sle4442 {
 
@@ -21,12 +22,8 @@ inline constexpr int chunk_size = 144;
 inline constexpr int registered_code_family = 8;
 
 namespace command {
-inline constexpr uint8_t write = 0x60;
-inline constexpr uint8_t read = 0x61;
-inline constexpr uint8_t present_code = 0x64;
+using namespace wire::memory_instruction;
 inline constexpr uint8_t read_security = 0x65;
-inline constexpr uint8_t write_code = 0x66;
-inline constexpr uint8_t read_counter = 0x67;
 inline constexpr uint8_t read_protection = 0x74;
 inline constexpr uint8_t protect = 0x75;
 }  // namespace command

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "core/status.h"
+#include "wire/memory_instructions.h"
 
 namespace quillet::ssf1101 {
 
@@ -24,10 +25,9 @@ inline constexpr uint8_t data_lead = 0x66;
 inline constexpr uint8_t card_present = 0x0F;  // the card status byte of an SSF1101
 
 namespace command {
+using namespace wire::memory_instruction;
 inline constexpr uint8_t announce = 0x60;
-inline constexpr uint8_t read = 0x61;
 inline constexpr uint8_t card_status = 0x77;
-inline constexpr uint8_t erase_all = 0x78;
 }  // namespace command
 
 // length >= 1 (bad_length); page 0..511 and offset 0..1023 (bad_address); length within the card

@@ -22,7 +22,7 @@ struct Operation {
 
 constexpr Operation reading{command::read, true, Status::bad_address};
 constexpr Operation writing{command::write, false, Status::bad_length};
-constexpr Operation code_area_writing{command::write_code_area, false, Status::bad_length};
+constexpr Operation code_area_writing{command::write_code, false, Status::bad_length};
 constexpr Operation erasing{command::erase, true, Status::bad_length};
 
 const Zone* zone_of(const Card& card, int16_t zone) {

@@ -13,6 +13,7 @@
 #include <span>
 
 #include "core/status.h"
+#include "wire/memory_instructions.h"
 
 namespace quillet::at88sc10x {
 
@@ -101,14 +102,8 @@ inline constexpr int16_t whole_card = 0;  // the AT88SC101's one zone
 inline constexpr int chunk_size = 144;
 
 namespace command {
-inline constexpr uint8_t write = 0x60;
-inline constexpr uint8_t read = 0x61;
-inline constexpr uint8_t present_code = 0x64;
-inline constexpr uint8_t write_code_area = 0x66;
-inline constexpr uint8_t present_erase_code = 0x68;
+using namespace wire::memory_instruction;
 inline constexpr uint8_t personalise = 0x73;
-inline constexpr uint8_t erase = 0x76;
-inline constexpr uint8_t fuse_simulation = 0x80;
 }  // namespace command
 
 // Reads and erases may run on across the following zones to the end of the card; writes and

@@ -136,7 +136,7 @@ Status write(int32_t handle, Variant v, int16_t zone, int16_t offset, int16_t le
 
 Status write_code_area(int32_t handle, Variant v, int16_t zone, int16_t offset, int16_t length, const uint8_t* data) {
     const VariantTable& t = table_of(v);
-    return send_data(handle, t, command::code_area_write, t.erase, t.waits.code_area_write, zone, offset, length, data);
+    return send_data(handle, t, command::write_code, t.erase, t.waits.code_area_write, zone, offset, length, data);
 }
 
 Status erase(int32_t handle, Variant v, int16_t zone, int16_t offset, int16_t length) {
@@ -154,7 +154,7 @@ Status present_security_code(int32_t handle, Variant v, int16_t zone, int16_t le
     const auto at = place_of(t, zone, &CodeBlock::security_code);
     QL_TRY(code_checks(length, at));
     // The zone byte is the zone named, the address that of its security code.
-    return present(handle, command::present_security_code, t.security_code_variant_byte, zone,
+    return present(handle, command::present_code, t.security_code_variant_byte, zone,
                    absolute(t, at->zone, at->offset), code);
 }
 

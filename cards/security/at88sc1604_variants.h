@@ -14,6 +14,7 @@
 #include <optional>
 
 #include "link/exchange.h"
+#include "wire/memory_instructions.h"
 
 namespace quillet::at88sc1604 {
 
@@ -23,14 +24,8 @@ inline constexpr int chunk_size = 144;
 inline constexpr int code_size = 2;
 
 namespace command {
-inline constexpr uint8_t write = 0x60;
-inline constexpr uint8_t read = 0x61;
-inline constexpr uint8_t present_security_code = 0x64;
-inline constexpr uint8_t code_area_write = 0x66;
-inline constexpr uint8_t present_erase_code = 0x68;
+using namespace wire::memory_instruction;
 inline constexpr uint8_t personalise = 0x73;
-inline constexpr uint8_t erase = 0x76;
-inline constexpr uint8_t fuse_simulation = 0x80;
 }  // namespace command
 
 // What one data operation accepts in one zone: the largest offset (else bad_address) and the

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/status.h"
+#include "wire/memory_instructions.h"
 
 namespace quillet::sle4404 {
 
@@ -33,11 +34,8 @@ inline constexpr int16_t no_erase_first = 14;  // no erase starts in 14..39
 inline constexpr int16_t no_erase_last = 39;
 
 namespace command {
-inline constexpr uint8_t write = 0x60;
-inline constexpr uint8_t read = 0x61;
+using namespace wire::memory_instruction;
 inline constexpr uint8_t personalise = 0x71;
-inline constexpr uint8_t erase = 0x76;
-inline constexpr uint8_t fuse_simulation = 0x80;
 }  // namespace command
 
 Status read(int32_t handle, int16_t offset, int16_t length, uint8_t* buffer);

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "core/status.h"
+#include "wire/memory_instructions.h"
 
 namespace quillet::sle4406 {
 
@@ -23,9 +24,7 @@ inline constexpr uint8_t personalisation_bit = 0x80;
 inline constexpr int registered_code_family = 4;  // consulted for SLE4406 and SLE4436 cards alike
 
 namespace command {
-inline constexpr uint8_t write = 0x60;
-inline constexpr uint8_t read = 0x61;
-inline constexpr uint8_t present_code = 0x64;
+using namespace wire::memory_instruction;
 inline constexpr uint8_t counter_step = 0x70;
 }  // namespace command
 
