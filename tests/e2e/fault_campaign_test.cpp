@@ -435,11 +435,22 @@ std::string test_name(const std::string& name) {
 // Test names and failure messages show the family by its name.
 void PrintTo(const Subject& value, std::ostream* out) { *out << value.name; }
 
-std::unique_ptr<VirtualReaderProcess> start_reader(const Subject& subject, std::vector<std::string> options) {
+// A reader with the family's card on port 0, and the port opened on it and prepared for the family.
+struct Session {
+    std::unique_ptr<VirtualReaderProcess> reader;
+    int32_t h = -1;
+};
+
+void open_session(const Subject& subject, std::vector<std::string> options, Session& session) {
     options.push_back("--card");
     std::istringstream card(subject.card);
     for (std::string word; card >> word;) options.push_back(word);
-    return std::make_unique<VirtualReaderProcess>(options);
+    session.reader = std::make_unique<VirtualReaderProcess>(options);
+    ASSERT_TRUE(session.reader->running());
+    session.reader->export_port(0);
+    session.h = ic_init(0, 115200);
+    ASSERT_GT(session.h, 0);
+    if (subject.prepare) subject.prepare(session.h);
 }
 
 class FaultCampaign : public ::testing::TestWithParam<Subject> {};
@@ -448,13 +459,10 @@ class FaultCampaign : public ::testing::TestWithParam<Subject> {};
 
 TEST_P(FaultCampaign, EveryFaultGivesItsStatusInTimeAndLeavesThePortUsable) {
     const Subject& subject = GetParam();
-    const auto reader = start_reader(subject, {"--rate", "115200"});
-    VirtualReaderProcess& vr = *reader;
-    ASSERT_TRUE(vr.running());
-    vr.export_port(0);
-    const int32_t h = ic_init(0, 115200);
-    ASSERT_GT(h, 0);
-    if (subject.prepare) subject.prepare(h);
+    Session session;
+    ASSERT_NO_FATAL_FAILURE(open_session(subject, {"--rate", "115200"}, session));
+    VirtualReaderProcess& vr = *session.reader;
+    const int32_t h = session.h;
     const Habits& habit = subject.habits;
     ASSERT_FALSE(subject.operations.empty());
 
@@ -508,13 +516,10 @@ class AdapterLatencyCampaign : public ::testing::TestWithParam<std::tuple<Subjec
 TEST_P(AdapterLatencyCampaign, EveryReadSucceedsWithoutARetry) {
     const auto& [subject, latency] = GetParam();
     const std::string latency_text = std::to_string(latency);
-    const auto reader = start_reader(subject, {"--rate", "115200", "--latency", latency_text});
-    VirtualReaderProcess& vr = *reader;
-    ASSERT_TRUE(vr.running());
-    vr.export_port(0);
-    const int32_t h = ic_init(0, 115200);
-    ASSERT_GT(h, 0);
-    if (subject.prepare) subject.prepare(h);
+    Session session;
+    ASSERT_NO_FATAL_FAILURE(open_session(subject, {"--rate", "115200", "--latency", latency_text}, session));
+    VirtualReaderProcess& vr = *session.reader;
+    const int32_t h = session.h;
     const Operation& read = subject.operations.front();
 
     const CallRun plain = run_once(vr, h, read);
