@@ -39,9 +39,9 @@ struct Sent {
 
 struct Family {
     const char* card;
-    bool from_file;  // the flash cards: the card made from its contents file, as their own tests hold it
     std::vector<Refused> refused;
     std::vector<Sent> sent;
+    bool from_file = false;  // the flash cards: the card made from its contents file, as their own tests hold it
 };
 
 class ArgumentChecks : public CardSession, public ::testing::WithParamInterface<Family> {
@@ -79,7 +79,6 @@ TEST_P(ArgumentChecks, RunInOrderAndSendNothing) {
 
 const Family families[] = {
     {"at88sc102",
-     false,
      {
          {"srd_101 offset -1 before the length", [](int32_t h) { return srd_101(h, -1, 0, buf); }, QL_BAD_ADDRESS},
          {"srd_101 offset 172", [](int32_t h) { return srd_101(h, 172, 1, buf); }, QL_BAD_ADDRESS},
@@ -135,7 +134,6 @@ const Family families[] = {
           {counted(0x61, 0x72, 177, 1, 2)}},
      }},
     {"at88sc153",
-     false,
      {
          {"reset length 0", [](int32_t h) { return reset_153(h, 0, buf); }, QL_BAD_LENGTH},
          {"init_auth length 17", [](int32_t h) { return init_auth_153(h, 17, buf); }, QL_BAD_LENGTH},
@@ -180,7 +178,6 @@ const Family families[] = {
          {"srdconfig 0 + 64", [](int32_t h) { return srdconfig_153(h, 0, 64, buf); }, 0, {}},
      }},
     {"at88sc1608",
-     false,
      {
          {"reset length 3", [](int32_t h) { return reset_1608(h, 3, buf); }, QL_BAD_LENGTH},
          {"reset length 5", [](int32_t h) { return reset_1608(h, 5, buf); }, QL_BAD_LENGTH},
@@ -226,7 +223,6 @@ const Family families[] = {
          {"srdconfig 0 + 129", [](int32_t h) { return srdconfig_1608(h, 0, 129, buf); }, 0, {}},
      }},
     {"sle4404",
-     false,
      {
          {"srd offset -1 before the length", [](int32_t h) { return srd_4404(h, -1, 0, buf); }, QL_BAD_ADDRESS},
          {"srd offset 52", [](int32_t h) { return srd_4404(h, 52, 1, buf); }, QL_BAD_ADDRESS},
@@ -254,7 +250,6 @@ const Family families[] = {
          {"ser 40 + 4", [](int32_t h) { return ser_4404(h, 40, 4); }, not_presented, {}},
      }},
     {"sle4406",
-     false,
      {
          {"srd offset -1 before the length", [](int32_t h) { return srd_4406(h, -1, 0, buf); }, QL_BAD_ADDRESS},
          {"srd offset 13", [](int32_t h) { return srd_4406(h, 13, 1, buf); }, QL_BAD_ADDRESS},
@@ -275,7 +270,6 @@ const Family families[] = {
          {"eswc 12", [](int32_t h) { return eswc_4406(h, 12); }, kept, {with_data(0x70, 0x7B, 12, {})}},
      }},
     {"sle4428",
-     false,
      {
          {"srd offset -1", [](int32_t h) { return srd_4428(h, -1, 0, buf); }, QL_BAD_ADDRESS},
          {"srd offset 1024", [](int32_t h) { return srd_4428(h, 1024, 1, buf); }, QL_BAD_ADDRESS},
@@ -301,7 +295,6 @@ const Family families[] = {
          {"pwr_4418 1023", [](int32_t h) { return pwr_4418(h, 1023, 1, buf); }, std::nullopt, {}},
      }},
     {"sle4442",
-     false,
      {
          {"srd offset -1 (before the length)", [](int32_t h) { return srd_4442(h, -1, 1000, buf); }, QL_BAD_ADDRESS},
          {"srd offset 256", [](int32_t h) { return srd_4442(h, 256, 1, buf); }, QL_BAD_ADDRESS},
@@ -328,7 +321,6 @@ const Family families[] = {
          {"srd 255 + 1", [](int32_t h) { return srd_4442(h, 255, 1, buf); }, 0, {counted(0x61, 0x79, 255, 1)}},
      }},
     {"24c02",
-     false,
      {
          {"srd_24c01a offset 128", [](int32_t h) { return srd_24c01a(h, 128, 1, buf); }, QL_BAD_ADDRESS},
          {"srd_24c01a offset 100 length 29", [](int32_t h) { return srd_24c01a(h, 100, 29, buf); }, QL_BAD_LENGTH},
@@ -350,7 +342,6 @@ const Family families[] = {
          {"srd_24c01a offset 127", [](int32_t h) { return srd_24c01a(h, 127, 1, buf); }, 0, {}},
      }},
     {"93c46",
-     false,
      {
          {"srd_93c46a offset 64", [](int32_t h) { return srd_93c46a(h, 64, 1, buf); }, QL_BAD_ADDRESS},
          {"srd_93c46a offset 1 length 64", [](int32_t h) { return srd_93c46a(h, 1, 64, buf); }, QL_BAD_LENGTH},
@@ -364,7 +355,6 @@ const Family families[] = {
      },
      {}},
     {"at45d041",
-     true,
      {
          {"srd length 2 from the last byte", [](int32_t h) { return srd_45d041(h, 2047, 263, 2, buf); }, QL_BAD_LENGTH},
          {"srd page 2048", [](int32_t h) { return srd_45d041(h, 2048, 0, 1, buf); }, QL_BAD_ADDRESS},
@@ -389,9 +379,9 @@ const Family families[] = {
           },
           0,
           {at45_last_byte, at45_last_byte}},
-     }},
+     },
+     true},
     {"ssf1101",
-     true,
      {
          {"srd length 2 from the last byte",
           [](int32_t h) { return srd_ssf1101(h, 511, 1023, 2, buf); }, QL_BAD_LENGTH},
@@ -407,7 +397,8 @@ const Family families[] = {
          {"swr length -5", [](int32_t h) { return swr_ssf1101(h, 0, 0, -5, buf); }, QL_OK},
      },
      {
-     }},
+     },
+     true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Families, ArgumentChecks, ::testing::ValuesIn(families),

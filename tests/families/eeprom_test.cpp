@@ -59,17 +59,7 @@ const Size& size_named(const std::string& family) {
 
 size_t bytes_of(const Size& s) { return static_cast<size_t>(s.cells * s.cell_bytes); }
 
-// AA cmd LH LL body BCC
-Bytes read_frame(uint8_t type, int address, int count) {
-    return command_frame(0x61, {type, 0, 0, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address), 0,
-                                static_cast<uint8_t>(count)});
-}
-
-Bytes write_frame(uint8_t command, uint8_t type, int address, const uint8_t* data, size_t n) {
-    Bytes body{type, 0, 0, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)};
-    body.insert(body.end(), data, data + n);
-    return command_frame(command, body);
-}
+Bytes read_frame(uint8_t type, int address, int count) { return counted(0x61, type, address, count); }
 
 class Eeprom : public quillet::test::CardSession {
 protected:
@@ -82,18 +72,30 @@ protected:
     }
 };
 
-// A family: its sizes, the cards of other kinds its checks refuse, and the seed of its test data.
+// A family: its sizes, the cards of other kinds its checks refuse, the seed of its test data, a
+// write of more than one frame whose second frame the reader refuses, and a read whose reply
+// carries fewer bytes than asked.
 struct Family {
     const char* name;
     const char* first_card;
     std::span<const Size> sizes;
     std::vector<const char*> others;
     unsigned data_seed;
+    struct {
+        const char* card;
+        int16_t offset, length;
+        unsigned seed;
+    } refused_write;
+    struct {
+        const char* card;
+        int16_t length;
+        uint32_t carried;
+    } short_reply;
 };
 
 const Family families[] = {
-    {"I2c", "24c02", i2c_sizes, {"blank", "93c66", "sle4442"}, 99},
-    {"ThreeWire", "93c46", three_wire_sizes, {"blank", "24c64"}, 77},
+    {"I2c", "24c02", i2c_sizes, {"blank", "93c66", "sle4442"}, 99, {"24c02", 0, 200, 3}, {"24c08", 10, 3}},
+    {"ThreeWire", "93c46", three_wire_sizes, {"blank", "24c64"}, 77, {"93c66", 100, 300, 2}, {"93c66", 20, 19}},
 };
 
 class EverySize : public Eeprom, public ::testing::WithParamInterface<Family> {
@@ -139,6 +141,31 @@ TEST_P(EverySize, WritesAndReadsCoverTheWholeCapacityOfEverySize) {
     }
 }
 
+TEST_P(EverySize, ReaderRefusalEndsTheRequestAndEarlierFramesStayDone) {
+    const auto& w = GetParam().refused_write;
+    const Size& s = size_named(w.card);
+    Bytes image = use_card(s);
+    const Bytes data = random_bytes(static_cast<size_t>(w.length), w.seed);
+    vr.set_fault(Fault::status(0x96).at(2));
+    EXPECT_EQ(s.write(handle, w.offset, w.length, data.data()), -0x96);
+    EXPECT_EQ(vr.host_frames().size(), 2u);
+    std::copy(data.begin(), data.begin() + 144, image.begin() + w.offset);
+    EXPECT_EQ(vr.card_contents(), image);
+
+    Bytes buffer(256);
+    vr.set_fault(Fault::status(0x05));
+    EXPECT_EQ(s.read(handle, 0, 10, buffer.data()), -5);
+}
+
+TEST_P(EverySize, ReplyShortOfTheAskedBytesIsAFailedRead) {
+    const auto& r = GetParam().short_reply;
+    const Size& s = size_named(r.card);
+    use_card(s);
+    Bytes buffer(static_cast<size_t>(r.length), 0xEE);
+    vr.set_fault(Fault::oversize(r.carried));  // a well-formed reply carrying fewer bytes than asked
+    EXPECT_EQ(s.read(handle, 0, r.length, buffer.data()), -128);
+}
+
 INSTANTIATE_TEST_SUITE_P(Eeproms, EverySize, ::testing::ValuesIn(families),
                          [](const ::testing::TestParamInfo<Family>& row) { return std::string(row.param.name); });
 
@@ -174,10 +201,10 @@ TEST_F(I2cEeprom, WritesCarryTheirDataAfterTwoAddressBytes) {
     ASSERT_EQ(swr_24c64(handle, 8000, 192, data.data()), 0);
     const auto sent = vr.host_frames();
     ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[0], write_frame(0x62, 0x66, 8000, data.data(), 144));
+    EXPECT_EQ(sent[0], with_data(0x62, 0x66, 8000, data.data(), 144));
     EXPECT_EQ(sent[0][7], 0x1F);
     EXPECT_EQ(sent[0][8], 0x40);
-    EXPECT_EQ(sent[1], write_frame(0x62, 0x66, 8144, data.data() + 144, 48));
+    EXPECT_EQ(sent[1], with_data(0x62, 0x66, 8144, data.data() + 144, 48));
     std::copy(data.begin(), data.end(), image.begin() + 8000);
     EXPECT_EQ(vr.card_contents(), image);
 }
@@ -190,7 +217,7 @@ TEST_F(I2cEeprom, EverySizeSendsItsOwnCardTypeByte) {
         ASSERT_EQ(s.read(handle, static_cast<int16_t>(s.cells - 1), 1, &byte), 0);
         ASSERT_EQ(s.write(handle, static_cast<int16_t>(s.cells - 1), 1, &byte), 0);
         EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{read_frame(s.card_type, s.cells - 1, 1),
-                                                        write_frame(0x62, s.card_type, s.cells - 1, &byte, 1)}));
+                                                        with_data(0x62, s.card_type, s.cells - 1, &byte, 1)}));
     }
     // The 24C04 and the 24C08 are the same to the reader.
     uint8_t a = 0, b = 0;
@@ -200,27 +227,6 @@ TEST_F(I2cEeprom, EverySizeSendsItsOwnCardTypeByte) {
     const auto sent = vr.host_frames();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0], sent[1]);
-}
-
-TEST_F(I2cEeprom, ReaderRefusalEndsTheRequestAndEarlierFramesStayDone) {
-    Bytes image = use_card(size_named("24c02"));
-    const Bytes data = random_bytes(200, 3);
-    vr.set_fault(Fault::status(0x96).at(2));
-    EXPECT_EQ(swr_24c02(handle, 0, 200, data.data()), -0x96);
-    EXPECT_EQ(vr.host_frames().size(), 2u);
-    std::copy(data.begin(), data.begin() + 144, image.begin());
-    EXPECT_EQ(vr.card_contents(), image);
-
-    Bytes buffer(256);
-    vr.set_fault(Fault::status(0x05));
-    EXPECT_EQ(srd_24c02(handle, 0, 10, buffer.data()), -5);
-}
-
-TEST_F(I2cEeprom, ReplyShortOfTheAskedBytesIsAFailedRead) {
-    use_card(size_named("24c08"));
-    Bytes buffer(10, 0xEE);
-    vr.set_fault(Fault::oversize(3));  // a well-formed reply carrying 3 of the 10 bytes
-    EXPECT_EQ(srd_24c08(handle, 0, 10, buffer.data()), -128);
 }
 
 // chk_24c16 on a 24C16 is 14 exchanges: its own probe (reads of 2047, 1023 and 15, write 2047,
@@ -276,7 +282,7 @@ TEST_F(ThreeWire, WordCardCountsWordsAndMovesTwoBytesEach) {
     Bytes image = use_card(size_named("93c46a"));
     const uint8_t data[4] = {0x12, 0x34, 0x56, 0x78};
     ASSERT_EQ(swr_93c46a(handle, 62, 2, data), 0);
-    EXPECT_EQ(vr.host_frames(), std::vector<Bytes>{write_frame(0x60, 0x68, 62, data, 4)});
+    EXPECT_EQ(vr.host_frames(), std::vector<Bytes>{with_data(0x60, 0x68, 62, data, 4)});
     EXPECT_EQ(vr.host_frames()[0].size(), 14u);
     std::copy(data, data + 4, image.begin() + 124);  // the words in the caller's byte order
     EXPECT_EQ(vr.card_contents(), image);
@@ -295,10 +301,10 @@ TEST_F(ThreeWire, LongRequestsTravelAsFramesOf144BytesAtMost) {
     Bytes image = use_card(size_named("93c66"));
     const Bytes data = random_bytes(512, 11);
     ASSERT_EQ(swr_93c66(handle, 0, 512, data.data()), 0);
-    EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{write_frame(0x62, 0x6B, 0, data.data(), 144),
-                                                    write_frame(0x62, 0x6B, 144, data.data() + 144, 144),
-                                                    write_frame(0x62, 0x6B, 288, data.data() + 288, 144),
-                                                    write_frame(0x62, 0x6B, 432, data.data() + 432, 80)}));
+    EXPECT_EQ(vr.host_frames(), (std::vector<Bytes>{with_data(0x62, 0x6B, 0, data.data(), 144),
+                                                    with_data(0x62, 0x6B, 144, data.data() + 144, 144),
+                                                    with_data(0x62, 0x6B, 288, data.data() + 288, 144),
+                                                    with_data(0x62, 0x6B, 432, data.data() + 432, 80)}));
     EXPECT_EQ(vr.card_contents(), data);
 
     image = use_card(size_named("93c57"));
@@ -322,27 +328,13 @@ TEST_F(ThreeWire, EraseAllSetsEveryCellOfEverySizeToFF) {
     }
 }
 
-TEST_F(ThreeWire, ReaderRefusalEndsTheRequestAndEarlierFramesStayDone) {
-    Bytes image = use_card(size_named("93c66"));
-    const Bytes data = random_bytes(300, 2);
-    vr.set_fault(Fault::status(0x96).at(2));
-    EXPECT_EQ(swr_93c66(handle, 100, 300, data.data()), -0x96);
-    EXPECT_EQ(vr.host_frames().size(), 2u);
-    std::copy(data.begin(), data.begin() + 144, image.begin() + 100);
-    EXPECT_EQ(vr.card_contents(), image);
-
-    Bytes back(20, 0xEE);
-    vr.set_fault(Fault::oversize(19));  // a well-formed reply one byte short
-    EXPECT_EQ(srd_93c66(handle, 0, 20, back.data()), -128);
-}
-
 TEST_F(ThreeWire, WordCheckIncreasesBothBytesOfTheLastWord) {
     const Bytes image = use_card(size_named("93c46a"));
     ASSERT_EQ(chk_93c46a(handle), 0);
     const uint8_t changed[2] = {static_cast<uint8_t>(image[126] + 1), static_cast<uint8_t>(image[127] + 1)};
     EXPECT_EQ(vr.host_frames(),
-              (std::vector<Bytes>{read_frame(0x68, 63, 1), write_frame(0x60, 0x68, 63, changed, 2),
-                                  read_frame(0x68, 63, 1), write_frame(0x60, 0x68, 63, &image[126], 2)}));
+              (std::vector<Bytes>{read_frame(0x68, 63, 1), with_data(0x60, 0x68, 63, changed, 2),
+                                  read_frame(0x68, 63, 1), with_data(0x60, 0x68, 63, &image[126], 2)}));
 }
 
 // A wrap test judged only by the low address would take the top value for a wrap on a card whose
@@ -356,7 +348,7 @@ TEST_F(ThreeWire, WrapTestsNeedTheValueToHoldAtTheTopAndNowhereElse) {
     EXPECT_EQ(vr.card_contents(), image);
     const auto frames = vr.host_frames();
     ASSERT_GE(frames.size(), 3u);
-    EXPECT_EQ(frames[2], write_frame(0x60, 0x6A, 255, Bytes{static_cast<uint8_t>(image[255] + 2)}.data(), 1));
+    EXPECT_EQ(frames[2], with_data(0x60, 0x6A, 255, Bytes{static_cast<uint8_t>(image[255] + 2)}.data(), 1));
 
 }
 

@@ -15,18 +15,6 @@
 
 namespace quillet::test::security {
 
-// T 00 zone 00 address 00 count: reads and erases.
-inline Bytes counted(uint8_t command, uint8_t type, int address, int count, uint8_t zone = 0) {
-    return command_frame(command, {type, 0, zone, 0, static_cast<uint8_t>(address), 0, static_cast<uint8_t>(count)});
-}
-
-// T 00 zone 00 address data: writes, code presentations, fuse frames.
-inline Bytes with_data(uint8_t command, uint8_t type, int address, const Bytes& data, uint8_t zone = 0) {
-    Bytes body{type, 0, zone, 0, static_cast<uint8_t>(address)};
-    body.insert(body.end(), data.begin(), data.end());
-    return command_frame(command, body);
-}
-
 class SecuritySession : public CardSession {
 protected:
     using CardSession::CardSession;

@@ -17,17 +17,6 @@ using namespace quillet::test;
 constexpr size_t counter_at = 1021;
 const uint8_t factory_code[2] = {0xFF, 0xFF};
 
-Bytes counted(uint8_t command, uint8_t type, int address, int count) {
-    return command_frame(command, {type, 0, 0, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address), 0,
-                                   static_cast<uint8_t>(count)});
-}
-
-Bytes with_data(uint8_t command, uint8_t type, int address, const uint8_t* data, size_t n) {
-    Bytes body{type, 0, 0, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)};
-    body.insert(body.end(), data, data + n);
-    return command_frame(command, body);
-}
-
 class Sle4428 : public quillet::test::CardSession {
 protected:
     Sle4428() : CardSession("sle4428") {}

@@ -42,6 +42,22 @@ inline Bytes command_frame(uint8_t command, const Bytes& body) {
     return f;
 }
 
+// T 00 zone AH AL 00 count: the memory cards' reads, erases and the other commands that count bytes.
+inline Bytes counted(uint8_t command, uint8_t type, int address, int count, uint8_t zone = 0) {
+    return command_frame(command, {type, 0, zone, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address), 0,
+                                   static_cast<uint8_t>(count)});
+}
+
+// T 00 zone AH AL data: their writes, code presentations and fuse frames.
+inline Bytes with_data(uint8_t command, uint8_t type, int address, const uint8_t* data, size_t n, uint8_t zone = 0) {
+    Bytes body{type, 0, zone, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)};
+    body.insert(body.end(), data, data + n);
+    return command_frame(command, body);
+}
+inline Bytes with_data(uint8_t command, uint8_t type, int address, const Bytes& data, uint8_t zone = 0) {
+    return with_data(command, type, address, data.data(), data.size(), zone);
+}
+
 class CardSession : public ::testing::Test {
 protected:
     explicit CardSession(const std::string& card)
