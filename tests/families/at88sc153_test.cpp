@@ -23,14 +23,10 @@ constexpr size_t configuration_at = 192;
 constexpr size_t fuse_at = 256;
 
 Bytes read_frame(int zone, int address, int count) {
-    return command_frame(
-        0x61, {0x75, 0, static_cast<uint8_t>(zone), 0, static_cast<uint8_t>(address), 0, static_cast<uint8_t>(count)});
+    return counted(0x61, 0x75, address, count, static_cast<uint8_t>(zone));
 }
-
 Bytes write_frame(int zone, int address, const Bytes& data) {
-    Bytes body{0x75, 0, static_cast<uint8_t>(zone), 0, static_cast<uint8_t>(address)};
-    body.insert(body.end(), data.begin(), data.end());
-    return command_frame(0x60, body);
+    return with_data(0x60, 0x75, address, data, static_cast<uint8_t>(zone));
 }
 
 constexpr int configuration_zone = 3;
@@ -41,11 +37,10 @@ Authentication authenticate(int32_t handle, const uint8_t* seed, const uint8_t* 
     return quillet::test::authenticate(srdconfig_153, init_auth_153, handle, seed, q);
 }
 
-class At88sc153 : public quillet::test::CardSession {
+class At88sc153 : public CryptoMemorySession {
 protected:
-    At88sc153() : CardSession("at88sc153") {}
+    At88sc153() : CryptoMemorySession("at88sc153", configuration_at) {}
 
-    uint8_t config_byte(size_t address) { return vr.card_contents().at(configuration_at + address); }
     void set_fuse_byte(uint8_t value) {
         Bytes image = vr.card_contents();
         image.at(fuse_at) = value;

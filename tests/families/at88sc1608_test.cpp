@@ -39,11 +39,9 @@ Authentication authenticate(int32_t handle, const uint8_t* seed, const uint8_t* 
     return quillet::test::authenticate(srdconfig_1608, init_auth_1608, handle, seed, q);
 }
 
-class At88sc1608 : public quillet::test::CardSession {
+class At88sc1608 : public CryptoMemorySession {
 protected:
-    At88sc1608() : CardSession("at88sc1608") {}
-
-    uint8_t config_byte(size_t address) { return vr.card_contents().at(configuration_at + address); }
+    At88sc1608() : CryptoMemorySession("at88sc1608", configuration_at) {}
 
     const std::array<uint8_t, 8> seed{0x5E, 0xED, 0x16, 0x08, 0xC0, 0xFF, 0xEE, 0x01};
 };

@@ -2,9 +2,12 @@
 #pragma once
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "quillet.h"
+#include "tests/support/card_session.h"
 
 namespace quillet::test {
 
@@ -30,5 +33,17 @@ inline Authentication authenticate(decltype(&srdconfig_153) srdconfig, decltype(
     if (srdconfig(handle, 32, 8, after) != 0) return {s, false};
     return {s, after[0] == 0xFF && std::equal(after + 1, after + 8, out2 + 1)};
 }
+
+// A session with the card, whose contents image holds the configuration zone from configuration_at.
+class CryptoMemorySession : public CardSession {
+protected:
+    CryptoMemorySession(const std::string& card, size_t configuration_at)
+        : CardSession(card), configuration_at_(configuration_at) {}
+
+    uint8_t config_byte(size_t address) { return vr.card_contents().at(configuration_at_ + address); }
+
+private:
+    size_t configuration_at_;
+};
 
 }  // namespace quillet::test
