@@ -10,10 +10,12 @@
 #include <vector>
 
 #include "quillet.h"
+#include "tests/support/test_bytes.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using quillet::test::random_bytes;
 using Block = std::array<uint8_t, 8>;
 
 Bytes hex(const std::string& text) {
@@ -21,12 +23,6 @@ Bytes hex(const std::string& text) {
     for (size_t i = 0; i + 1 < text.size(); i += 2)
         out.push_back(static_cast<uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
     return out;
-}
-
-Bytes random_bytes(std::mt19937& rng, size_t n) {
-    Bytes b(n);
-    for (auto& byte : b) byte = static_cast<uint8_t>(rng());
-    return b;
 }
 
 Bytes encrypt(const Bytes& key, int16_t keylen, const Bytes& in) {

@@ -435,11 +435,22 @@ std::string test_name(const std::string& name) {
 // Test names and failure messages show the family by its name.
 void PrintTo(const Subject& value, std::ostream* out) { *out << value.name; }
 
-std::unique_ptr<VirtualReaderProcess> start_reader(const Subject& subject, std::vector<std::string> options) {
-    options.push_back("--card");
-    std::istringstream card(subject.card);
-    for (std::string word; card >> word;) options.push_back(word);
-    return std::make_unique<VirtualReaderProcess>(options);
+// A reader at 115200 baud with the card (its words are the reader's card options) on port 0, and
+// the port opened on it.
+struct Session {
+    std::unique_ptr<VirtualReaderProcess> reader;
+    int32_t h = -1;
+};
+
+void open_session(const std::string& card, std::vector<std::string> options, Session& session) {
+    options.insert(options.end(), {"--rate", "115200", "--card"});
+    std::istringstream words(card);
+    for (std::string word; words >> word;) options.push_back(word);
+    session.reader = std::make_unique<VirtualReaderProcess>(options);
+    ASSERT_TRUE(session.reader->running());
+    session.reader->export_port(0);
+    session.h = ic_init(0, 115200);
+    ASSERT_GT(session.h, 0);
 }
 
 class FaultCampaign : public ::testing::TestWithParam<Subject> {};
@@ -448,13 +459,11 @@ class FaultCampaign : public ::testing::TestWithParam<Subject> {};
 
 TEST_P(FaultCampaign, EveryFaultGivesItsStatusInTimeAndLeavesThePortUsable) {
     const Subject& subject = GetParam();
-    const auto reader = start_reader(subject, {"--rate", "115200"});
-    VirtualReaderProcess& vr = *reader;
-    ASSERT_TRUE(vr.running());
-    vr.export_port(0);
-    const int32_t h = ic_init(0, 115200);
-    ASSERT_GT(h, 0);
-    if (subject.prepare) subject.prepare(h);
+    Session session;
+    ASSERT_NO_FATAL_FAILURE(open_session(subject.card, {}, session));
+    if (subject.prepare) subject.prepare(session.h);
+    VirtualReaderProcess& vr = *session.reader;
+    const int32_t h = session.h;
     const Habits& habit = subject.habits;
     ASSERT_FALSE(subject.operations.empty());
 
@@ -508,13 +517,11 @@ class AdapterLatencyCampaign : public ::testing::TestWithParam<std::tuple<Subjec
 TEST_P(AdapterLatencyCampaign, EveryReadSucceedsWithoutARetry) {
     const auto& [subject, latency] = GetParam();
     const std::string latency_text = std::to_string(latency);
-    const auto reader = start_reader(subject, {"--rate", "115200", "--latency", latency_text});
-    VirtualReaderProcess& vr = *reader;
-    ASSERT_TRUE(vr.running());
-    vr.export_port(0);
-    const int32_t h = ic_init(0, 115200);
-    ASSERT_GT(h, 0);
-    if (subject.prepare) subject.prepare(h);
+    Session session;
+    ASSERT_NO_FATAL_FAILURE(open_session(subject.card, {"--latency", latency_text}, session));
+    if (subject.prepare) subject.prepare(session.h);
+    VirtualReaderProcess& vr = *session.reader;
+    const int32_t h = session.h;
     const Operation& read = subject.operations.front();
 
     const CallRun plain = run_once(vr, h, read);
@@ -553,10 +560,10 @@ INSTANTIATE_TEST_SUITE_P(Families, AdapterLatencyCampaign,
 TEST(FaultCampaignReaderGone, KilledReaderFailsInTimeAndLeaksNothing) {
     const size_t descriptors = open_descriptors();
     {
-        VirtualReaderProcess vr{"--card", "sle4442", "--rate", "115200"};
-        vr.export_port(0);
-        const int32_t h = ic_init(0, 115200);
-        ASSERT_GT(h, 0);
+        Session session;
+        ASSERT_NO_FATAL_FAILURE(open_session("sle4442", {}, session));
+        VirtualReaderProcess& vr = *session.reader;
+        const int32_t h = session.h;
         GuardedBuffer buffer(length);
         ASSERT_EQ(srd_4442(h, 0, length, buffer.data()), 0);
         ASSERT_EQ(::kill(vr.pid(), SIGKILL), 0);
@@ -571,10 +578,9 @@ TEST(FaultCampaignReaderGone, KilledReaderFailsInTimeAndLeaksNothing) {
         ic_exit(h);
     }
     EXPECT_EQ(open_descriptors(), descriptors);
-    VirtualReaderProcess next{"--card", "sle4442", "--rate", "115200"};
-    next.export_port(0);
-    const int32_t h = ic_init(0, 115200);
-    ASSERT_GT(h, 0);
+    Session next;
+    ASSERT_NO_FATAL_FAILURE(open_session("sle4442", {}, next));
+    const int32_t h = next.h;
     uint8_t data[length];
     EXPECT_EQ(srd_4442(h, 0, length, data), 0);
     EXPECT_EQ(ic_exit(h), 0);
@@ -583,10 +589,10 @@ TEST(FaultCampaignReaderGone, KilledReaderFailsInTimeAndLeaksNothing) {
 // A flood of line noise, thousands of bytes, instead of a reply: refused at its first byte, the
 // rest discarded within the drain limit, and the next exchange reads its own reply.
 TEST(FaultCampaignFlood, GarbageFloodIsRefusedAndDiscarded) {
-    VirtualReaderProcess vr{"--card", "sle4442", "--rate", "115200"};
-    vr.export_port(0);
-    const int32_t h = ic_init(0, 115200);
-    ASSERT_GT(h, 0);
+    Session session;
+    ASSERT_NO_FATAL_FAILURE(open_session("sle4442", {}, session));
+    VirtualReaderProcess& vr = *session.reader;
+    const int32_t h = session.h;
     GuardedBuffer reference(length);
     ASSERT_EQ(srd_4442(h, 0, length, reference.data()), 0);
     const size_t descriptors = open_descriptors();

@@ -11,8 +11,7 @@
 
 namespace {
 
-using quillet::test::Bytes;
-using quillet::test::Fault;
+using namespace quillet::test;
 using namespace quillet::test::security;
 
 constexpr uint8_t type_101 = 0x71;
@@ -31,53 +30,6 @@ protected:
         return out;
     }
 };
-
-TEST_F(At88sc10x, ArgumentChecksRunInOrderAndSendNothing) {
-    uint8_t b[200] = {};
-    int16_t count = -1;
-    expect_nothing_sent({
-        {"srd_101 offset -1 before the length", [&] { return srd_101(handle, -1, 0, b); }, QL_BAD_ADDRESS},
-        {"srd_101 offset 172", [&] { return srd_101(handle, 172, 1, b); }, QL_BAD_ADDRESS},
-        {"srd_101 28 + 145", [&] { return srd_101(handle, 28, 145, b); }, QL_BAD_LENGTH},
-        {"swr_101 length 0", [&] { return swr_101(handle, 0, 0, b); }, QL_BAD_LENGTH},
-        {"ser_101 171 + 2", [&] { return ser_101(handle, 171, 2); }, QL_BAD_LENGTH},
-        {"csc_101 length 3", [&] { return csc_101(handle, 3, b); }, QL_BAD_LENGTH},
-        {"wsc_101 length 1", [&] { return wsc_101(handle, 1, b); }, QL_BAD_LENGTH},
-        {"rsc_101 length 0", [&] { return rsc_101(handle, 0, b); }, QL_BAD_LENGTH},
-        {"cesc_101 length 6", [&] { return cesc_101(handle, 6, b); }, QL_BAD_LENGTH},
-        {"wesc_101 length 2", [&] { return wesc_101(handle, 2, b); }, QL_BAD_LENGTH},
-        {"resc_101 length 5", [&] { return resc_101(handle, 5, b); }, QL_BAD_LENGTH},
-        // The AT88SC102 looks at the length before the zone and the offset.
-        {"srd_102 length 0, zone 3", [&] { return srd_102(handle, 3, 0, 0, b); }, QL_BAD_LENGTH},
-        {"srd_102 length 0, offset -1", [&] { return srd_102(handle, 0, -1, 0, b); }, QL_BAD_LENGTH},
-        {"srd_102 zone 3", [&] { return srd_102(handle, 3, 0, 1, b); }, QL_BAD_ADDRESS},
-        {"swr_102 zone 3", [&] { return swr_102(handle, 3, 0, 1, b); }, QL_BAD_LENGTH},
-        {"ser_102 zone -1", [&] { return ser_102(handle, -1, 0, 1); }, QL_BAD_LENGTH},
-        {"srd_102 zone 0 offset 22", [&] { return srd_102(handle, 0, 22, 1, b); }, QL_BAD_ADDRESS},
-        {"srd_102 zone 0, 0 + 179", [&] { return srd_102(handle, 0, 0, 179, b); }, QL_BAD_LENGTH},
-        {"srd_102 zone 1, 0 + 157", [&] { return srd_102(handle, 1, 0, 157, b); }, QL_BAD_LENGTH},
-        {"srd_102 zone 2 offset 86", [&] { return srd_102(handle, 2, 86, 1, b); }, QL_BAD_ADDRESS},
-        {"swr_102 leaves zone 1", [&] { return swr_102(handle, 1, 60, 11, b); }, QL_BAD_LENGTH},
-        {"swr_102 leaves zone 0", [&] { return swr_102(handle, 0, 20, 3, b); }, QL_BAD_LENGTH},
-        {"ser_102 zone 2, 85 + 2", [&] { return ser_102(handle, 2, 85, 2); }, QL_BAD_LENGTH},
-        {"csc_102 length 3", [&] { return csc_102(handle, 3, b); }, QL_BAD_LENGTH},
-        {"cesc_102 zone 1 length 4", [&] { return cesc_102(handle, 1, 4, b); }, QL_BAD_LENGTH},
-        {"cesc_102 zone 0", [&] { return cesc_102(handle, 0, 4, b); }, QL_BAD_ADDRESS},
-        {"cesc_102 length 0 before the zone", [&] { return cesc_102(handle, 0, 0, b); }, QL_BAD_LENGTH},
-        {"wesc_102 zone 3", [&] { return wesc_102(handle, 3, 4, b); }, QL_BAD_ADDRESS},
-        {"wesc_102 zone 2 length 6", [&] { return wesc_102(handle, 2, 6, b); }, QL_BAD_LENGTH},
-        {"resc_102 zone 1 length 4", [&] { return resc_102(handle, 1, 4, b); }, QL_BAD_LENGTH},
-        {"resct_102 zone 1", [&] { return resct_102(handle, 1, &count); }, QL_BAD_ADDRESS},
-        {"clrpr_102 zone 0", [&] { return clrpr_102(handle, 0); }, QL_BAD_ADDRESS},
-        {"clrrd_102 zone 3", [&] { return clrrd_102(handle, 3); }, QL_BAD_ADDRESS},
-    });
-    EXPECT_EQ(count, -1);
-    // What a write refuses, a read of the same place sends.
-    EXPECT_EQ(sent_by([&] { return srd_102(handle, 1, 60, 11, b); }),
-              (std::vector<Bytes>{counted(0x61, type_102, 82, 11, 1)}));
-    EXPECT_EQ(sent_by([&] { return srd_102(handle, 2, 85, 1, b); }),
-              (std::vector<Bytes>{counted(0x61, type_102, 177, 1, 2)}));
-}
 
 TEST_F(At88sc10x, LongRequestsTravelAsTwoFrames) {
     Bytes buffer(200, 0xEE);

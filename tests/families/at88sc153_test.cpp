@@ -11,63 +11,36 @@
 #include <string>
 
 #include "quillet.h"
+#include "tests/families/crypto_memory.h"
 #include "tests/support/card_session.h"
 
 namespace {
 
-using quillet::test::Bytes;
-using quillet::test::command_frame;
-using quillet::test::Fault;
-using quillet::test::VirtualReaderProcess;
-
-// The virtual card's refusals, as the caller sees them.
-constexpr int16_t wrong = -0x97;
-constexpr int16_t locked = -0x98;
-constexpr int16_t not_granted = -0x99;
+using namespace quillet::test;
 
 // The card's contents image: user zones 0..2, the configuration zone, the fuse byte.
 constexpr size_t configuration_at = 192;
 constexpr size_t fuse_at = 256;
 
 Bytes read_frame(int zone, int address, int count) {
-    return command_frame(
-        0x61, {0x75, 0, static_cast<uint8_t>(zone), 0, static_cast<uint8_t>(address), 0, static_cast<uint8_t>(count)});
+    return counted(0x61, 0x75, address, count, static_cast<uint8_t>(zone));
 }
-
 Bytes write_frame(int zone, int address, const Bytes& data) {
-    Bytes body{0x75, 0, static_cast<uint8_t>(zone), 0, static_cast<uint8_t>(address)};
-    body.insert(body.end(), data.begin(), data.end());
-    return command_frame(0x60, body);
+    return with_data(0x60, 0x75, address, data, static_cast<uint8_t>(zone));
 }
 
 constexpr int configuration_zone = 3;
 const Bytes read_fuses_frame = command_frame(0x74, {0x75, 0, 0, 0, 0, 0, 1});
 Bytes blow_frame(uint8_t fuse) { return command_frame(0x71, {0x75, 0, 0, 0, 0, fuse}); }
 
-struct Authentication {
-    int16_t status;
-    bool card_proved;
-};
-
-// The host's side of the mutual authentication (the same sequence as on the AT88SC1608).
 Authentication authenticate(int32_t handle, const uint8_t* seed, const uint8_t* q) {
-    uint8_t c[8], out1[8], out2[8], after[8];
-    if (int16_t s = srdconfig_153(handle, 32, 8, c); s != 0) return {s, false};
-    SetInit(c, seed, q);
-    Authenticate(out1, out2);
-    uint8_t data[16];
-    std::copy_n(q, 8, data);
-    std::copy_n(out1, 8, data + 8);
-    const int16_t s = init_auth_153(handle, 16, data);
-    if (srdconfig_153(handle, 32, 8, after) != 0) return {s, false};
-    return {s, after[0] == 0xFF && std::equal(after + 1, after + 8, out2 + 1)};
+    return quillet::test::authenticate(srdconfig_153, init_auth_153, handle, seed, q);
 }
 
-class At88sc153 : public quillet::test::CardSession {
+class At88sc153 : public CryptoMemorySession {
 protected:
-    At88sc153() : CardSession("at88sc153") {}
+    At88sc153() : CryptoMemorySession("at88sc153", configuration_at) {}
 
-    uint8_t config_byte(size_t address) { return vr.card_contents().at(configuration_at + address); }
     void set_fuse_byte(uint8_t value) {
         Bytes image = vr.card_contents();
         image.at(fuse_at) = value;
@@ -76,61 +49,6 @@ protected:
 
     const std::array<uint8_t, 8> seed{0x15, 0x3A, 0x70, 0x0D, 0xBE, 0xEF, 0x42, 0x99};
 };
-
-TEST_F(At88sc153, ArgumentChecksRunInOrderAndSendNothing) {
-    uint8_t buffer[80] = {};
-    const struct {
-        const char* call;
-        std::function<int16_t()> run;
-        int16_t expected;
-    } cases[] = {
-        {"reset length 0", [&] { return reset_153(handle, 0, buffer); }, QL_BAD_LENGTH},
-        {"init_auth length 17", [&] { return init_auth_153(handle, 17, buffer); }, QL_BAD_LENGTH},
-        {"srd length 65 whatever the zone", [&] { return srd_153(handle, 7, 0, 65, buffer); }, QL_BAD_LENGTH},
-        {"srd length 0", [&] { return srd_153(handle, 0, 0, 0, buffer); }, QL_BAD_LENGTH},
-        {"srd zone 3", [&] { return srd_153(handle, 3, 0, 1, buffer); }, QL_BAD_ADDRESS},
-        {"srd zone -1", [&] { return srd_153(handle, -1, 0, 1, buffer); }, QL_BAD_ADDRESS},
-        {"srd zone 2, 60 + 5", [&] { return srd_153(handle, 2, 60, 5, buffer); }, QL_BAD_ADDRESS},
-        {"srd negative address within the end", [&] { return srd_153(handle, 0, -4, 8, buffer); }, QL_BAD_ADDRESS},
-        {"swr length 65", [&] { return swr_153(handle, 0, 0, 65, buffer); }, QL_BAD_LENGTH},
-        {"swr zone 5", [&] { return swr_153(handle, 5, 0, 4, buffer); }, QL_BAD_ADDRESS},
-        {"swr negative address", [&] { return swr_153(handle, 1, -1, 1, buffer); }, QL_BAD_ADDRESS},
-        {"swr 64 + 1", [&] { return swr_153(handle, 1, 64, 1, buffer); }, QL_BAD_ADDRESS},
-        {"srdconfig length 0", [&] { return srdconfig_153(handle, 0, 0, buffer); }, QL_BAD_LENGTH},
-        {"srdconfig length 65", [&] { return srdconfig_153(handle, -10, 65, buffer); }, QL_BAD_LENGTH},
-        {"srdconfig 63 + 2", [&] { return srdconfig_153(handle, 63, 2, buffer); }, QL_BAD_ADDRESS},
-        {"srdconfig negative address", [&] { return srdconfig_153(handle, -1, 2, buffer); }, QL_BAD_ADDRESS},
-        {"swrconfig 60 + 5", [&] { return swrconfig_153(handle, 60, 5, buffer); }, QL_BAD_ADDRESS},
-        {"swrconfig negative address", [&] { return swrconfig_153(handle, -32768, 1, buffer); }, QL_BAD_ADDRESS},
-        {"rac zone 3, length 2: zone first", [&] { return rac_153(handle, 3, 2, buffer); }, QL_BAD_ADDRESS},
-        {"rac length 2", [&] { return rac_153(handle, 2, 2, buffer); }, QL_BAD_LENGTH},
-        {"wac zone -1", [&] { return wac_153(handle, -1, 1, buffer); }, QL_BAD_ADDRESS},
-        {"rdcr length 2", [&] { return rdcr_153(handle, 2, buffer); }, QL_BAD_LENGTH},
-        {"wdcr length 0", [&] { return wdcr_153(handle, 0, buffer); }, QL_BAD_LENGTH},
-        {"rautht length 8", [&] { return rautht_153(handle, 8, buffer); }, QL_BAD_LENGTH},
-        {"csc set 2, length 2: length first", [&] { return csc_153(handle, 2, 0, 2, buffer); }, QL_BAD_LENGTH},
-        {"csc set 2", [&] { return csc_153(handle, 2, 0, 3, buffer); }, QL_BAD_ADDRESS},
-        {"csc selector 2", [&] { return csc_153(handle, 0, 2, 3, buffer); }, QL_BAD_ADDRESS},
-        {"csc selector -1", [&] { return csc_153(handle, 1, -1, 3, buffer); }, QL_BAD_ADDRESS},
-        {"rsc set 2, length 2: set first", [&] { return rsc_153(handle, 2, 0, 2, buffer); }, QL_BAD_ADDRESS},
-        {"rsc selector 2 (the other set's bytes)", [&] { return rsc_153(handle, 0, 2, 3, buffer); }, QL_BAD_ADDRESS},
-        {"rsc selector -2 (the secret seed)", [&] { return rsc_153(handle, 0, -2, 3, buffer); }, QL_BAD_ADDRESS},
-        {"rsc length 4", [&] { return rsc_153(handle, 1, 1, 4, buffer); }, QL_BAD_LENGTH},
-        {"wsc selector 3, length 2", [&] { return wsc_153(handle, 0, 3, 2, buffer); }, QL_BAD_ADDRESS},
-        {"wsc length 2", [&] { return wsc_153(handle, 0, 1, 2, buffer); }, QL_BAD_LENGTH},
-        {"rsct set -1", [&] { return rsct_153(handle, -1, 0, 1, buffer); }, QL_BAD_ADDRESS},
-        {"rsct length 3", [&] { return rsct_153(handle, 1, 0, 3, buffer); }, QL_BAD_LENGTH},
-        {"srfus length 0", [&] { return srfus_153(handle, 0, buffer); }, QL_BAD_LENGTH},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.call);
-        EXPECT_EQ(c.run(), c.expected);
-        EXPECT_TRUE(vr.host_frames().empty());
-    }
-    EXPECT_EQ(srd_153(handle, 2, 0, 64, buffer), 0);
-    EXPECT_EQ(srdconfig_153(handle, 0, 64, buffer), 0);
-    EXPECT_EQ(vr.host_frames().size(), 2u);
-}
 
 TEST_F(At88sc153, TransfersAreOneFrameWithAOneByteAddress) {
     uint8_t buffer[64] = {};
@@ -179,7 +97,7 @@ TEST_F(At88sc153, PasswordFramesCarryTheByteBuiltFromB3) {
     } passwords[] = {{0, 0, 0x30, 0xB3}, {0, 1, 0x34, 0xBB}, {1, 0, 0x38, 0xB7}, {1, 1, 0x3C, 0xBF}};
     for (const auto& p : passwords) {
         SCOPED_TRACE(p.p);
-        EXPECT_EQ(sent_by([&] { return csc_153(handle, p.set, p.selector, 3, pw); }, wrong),
+        EXPECT_EQ(sent_by([&] { return csc_153(handle, p.set, p.selector, 3, pw); }, wrong_code),
                   (std::vector<Bytes>{command_frame(0x64, {0x75, 0, 0, 0, 0, p.p, p.v, 0xAB, 0xCD, 0xEF})}));
         EXPECT_EQ(sent_by([&] { return rsct_153(handle, p.set, p.selector, 1, buffer); }),
                   (std::vector<Bytes>{read_frame(configuration_zone, p.p, 1)}));
@@ -231,11 +149,11 @@ TEST_F(At88sc153, PersonalisationIsFuse4AndSucceedsOnlyWhenTheFuseByteReads0) {
     // Personalised, the card closes its configuration zone to all but the secure code (set 1).
     const uint8_t secure[3] = {0x01, 0x53, 0x53};
     uint8_t shown[8] = {};
-    EXPECT_EQ(csc_153(handle, 1, 0, 3, secure), wrong);
+    EXPECT_EQ(csc_153(handle, 1, 0, 3, secure), wrong_code);
     EXPECT_EQ(csc_153(handle, 1, 0, 3, std::array<uint8_t, 3>{0xFF, 0xFF, 0xFF}.data()), 0);
     EXPECT_EQ(wsc_153(handle, 1, 0, 3, secure), 0);
     EXPECT_EQ(reset_153(handle, 4, shown), 0);  // forgets the presented code
-    EXPECT_EQ(wdcr_153(handle, 1, secure), not_granted);
+    EXPECT_EQ(wdcr_153(handle, 1, secure), not_presented);
     EXPECT_EQ(rsc_153(handle, 1, 0, 3, shown), 0);
     EXPECT_EQ(Bytes(shown, shown + 3), Bytes(3, 0x00));
     EXPECT_EQ(csc_153(handle, 1, 0, 3, secure), 0);
@@ -266,7 +184,7 @@ TEST_F(At88sc153, HostComputedAuthenticationOpensAZoneUntilTheNextReset) {
     ASSERT_EQ(wac_153(handle, 0, 1, &auth_only), 0);
     ASSERT_EQ(psnl_153(handle), QL_WRITE_FAILED);  // fuse byte 3: personalised all the same
     uint8_t buffer[16] = {};
-    EXPECT_EQ(srd_153(handle, 0, 0, 16, buffer), not_granted);
+    EXPECT_EQ(srd_153(handle, 0, 0, 16, buffer), not_presented);
 
     std::mt19937 random(153);
     for (int round = 0; round < 4; ++round) {
@@ -281,20 +199,20 @@ TEST_F(At88sc153, HostComputedAuthenticationOpensAZoneUntilTheNextReset) {
         EXPECT_TRUE(std::equal(q, q + 8, buffer));
     }
     EXPECT_EQ(reset_153(handle, 4, buffer), 0);
-    EXPECT_EQ(srd_153(handle, 0, 0, 16, buffer), not_granted);
+    EXPECT_EQ(srd_153(handle, 0, 0, 16, buffer), not_presented);
 
     // A wrong host is refused, one attempt is gone and the zone stays closed.
     auto wrong_seed = seed;
     wrong_seed[0] ^= 0x80;
     const uint8_t q[8] = {};
-    EXPECT_EQ(authenticate(handle, wrong_seed.data(), q).status, wrong);
+    EXPECT_EQ(authenticate(handle, wrong_seed.data(), q).status, wrong_code);
     uint8_t counter = 0;
     ASSERT_EQ(rautht_153(handle, 1, &counter), 0);
     EXPECT_EQ(counter, 0xEE);
-    EXPECT_EQ(srd_153(handle, 0, 0, 16, buffer), not_granted);
+    EXPECT_EQ(srd_153(handle, 0, 0, 16, buffer), not_presented);
     const uint8_t counters[] = {0xCC, 0x88, 0x00};
     for (uint8_t expected : counters) {
-        EXPECT_EQ(authenticate(handle, wrong_seed.data(), q).status, wrong);
+        EXPECT_EQ(authenticate(handle, wrong_seed.data(), q).status, wrong_code);
         EXPECT_EQ(config_byte(32), expected);
     }
     EXPECT_EQ(authenticate(handle, seed.data(), q).status, locked);
@@ -307,12 +225,12 @@ TEST_F(At88sc153, PasswordsOpenTheZonesTheirAccessRegistersName) {
     ASSERT_EQ(wsc_153(handle, 1, 0, 3, write_pw), 0);
     ASSERT_EQ(wsc_153(handle, 1, 1, 3, read_pw), 0);
     uint8_t buffer[8] = {};
-    EXPECT_EQ(srd_153(handle, 2, 0, 8, buffer), not_granted);
-    EXPECT_EQ(swr_153(handle, 2, 0, 3, write_pw), not_granted);
-    EXPECT_EQ(csc_153(handle, 0, 1, 3, read_pw), wrong);  // set 0 is not the zone's set
+    EXPECT_EQ(srd_153(handle, 2, 0, 8, buffer), not_presented);
+    EXPECT_EQ(swr_153(handle, 2, 0, 3, write_pw), not_presented);
+    EXPECT_EQ(csc_153(handle, 0, 1, 3, read_pw), wrong_code);  // set 0 is not the zone's set
     EXPECT_EQ(csc_153(handle, 1, 1, 3, read_pw), 0);
     EXPECT_EQ(srd_153(handle, 2, 0, 8, buffer), 0);
-    EXPECT_EQ(swr_153(handle, 2, 0, 3, write_pw), not_granted);
+    EXPECT_EQ(swr_153(handle, 2, 0, 3, write_pw), not_presented);
     EXPECT_EQ(csc_153(handle, 1, 0, 3, write_pw), 0);
     EXPECT_EQ(swr_153(handle, 2, 0, 3, write_pw), 0);
     EXPECT_TRUE(std::equal(write_pw, write_pw + 3, vr.card_contents().begin() + 128));

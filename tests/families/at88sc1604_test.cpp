@@ -30,17 +30,9 @@
 
 namespace {
 
-using quillet::test::Bytes;
-using quillet::test::command_frame;
-using quillet::test::Fault;
-using quillet::test::ParallelReader;
-using quillet::test::VirtualReaderProcess;
+using namespace quillet::test;
 
 // The virtual cards' refusals, as the caller sees them.
-constexpr int16_t kept = -0x96;
-constexpr int16_t wrong_code = -0x97;
-constexpr int16_t locked = -0x98;
-constexpr int16_t not_presented = -0x99;
 // A refusal planned in the reader: the frame went out, the card never saw it.
 constexpr uint8_t planned = 0x42;
 constexpr int16_t refused_by_plan = -planned;
@@ -181,12 +173,6 @@ Bytes carrying(uint8_t cmd, uint8_t variant_byte, int zone, int address, const u
     return command_frame(cmd, body);
 }
 
-Bytes pattern(size_t n, uint8_t seed) {
-    Bytes b(n);
-    for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(seed + 11 * i + i / 256);
-    return b;
-}
-
 const uint8_t factory_code[2] = {0xFF, 0xFF};
 
 enum class Op { read, erase, code_area_write, write };
@@ -253,7 +239,7 @@ protected:
 };
 
 TEST_P(At88sc1604, EveryDataBoundHoldsAtItsEdge) {
-    Bytes data = pattern(2100, 3);
+    Bytes data = pattern(2100, 3, 11, 1);
     for (const OpRow& row : data_operations) {
         for (int zone = 0; zone < 5; ++zone) {
             SCOPED_TRACE(std::string(row.name) + " in zone " + std::to_string(zone));
@@ -577,7 +563,7 @@ TEST_P(At88sc1604Session, CompositeFramesAndWriteChunks) {
 
     // A whole zone 1 written and erased in 144-byte frames.
     const int length = v.write[1].end;
-    const Bytes data = pattern(static_cast<size_t>(length), 9);
+    const Bytes data = pattern(static_cast<size_t>(length), 9, 11, 1);
     const auto frames =
         host_frames([&] { EXPECT_EQ(v.api.swr(link, 1, 0, static_cast<int16_t>(length), data.data()), 0); });
     ASSERT_EQ(frames.size(), static_cast<size_t>((length + 143) / 144));

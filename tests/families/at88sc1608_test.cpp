@@ -11,20 +11,12 @@
 #include <string>
 
 #include "quillet.h"
+#include "tests/families/crypto_memory.h"
 #include "tests/support/card_session.h"
 
 namespace {
 
-using quillet::test::Bytes;
-using quillet::test::command_frame;
-using quillet::test::Fault;
-using quillet::test::VirtualReaderProcess;
-
-// The virtual card's refusals, as the caller sees them.
-constexpr int16_t kept = -0x96;
-constexpr int16_t wrong = -0x97;
-constexpr int16_t locked = -0x98;
-constexpr int16_t not_granted = -0x99;
+using namespace quillet::test;
 
 // The card's contents image: user zones 0..7, the configuration zone, the fuse byte.
 constexpr size_t configuration_at = 2048;
@@ -43,98 +35,16 @@ Bytes write_frame(uint8_t area, uint8_t zone, int address, const Bytes& data) {
     return command_frame(0x60, body);
 }
 
-Bytes pattern(size_t n, uint8_t seed) {
-    Bytes b(n);
-    for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(seed + 13 * i + i / 256);
-    return b;
-}
-
-struct Authentication {
-    int16_t status;
-    bool card_proved;  // the cryptogram read back is the one the host computed
-};
-
-// The host's side of the mutual authentication with the virtual card: read the attempt counter
-// and cryptogram (configuration 32..39), compute with the card's secret seed and a random Q,
-// send Q and the first output block, read the new cryptogram back.
 Authentication authenticate(int32_t handle, const uint8_t* seed, const uint8_t* q) {
-    uint8_t c[8], out1[8], out2[8], after[8];
-    if (int16_t s = srdconfig_1608(handle, 32, 8, c); s != 0) return {s, false};
-    SetInit(c, seed, q);
-    Authenticate(out1, out2);
-    uint8_t data[16];
-    std::copy_n(q, 8, data);
-    std::copy_n(out1, 8, data + 8);
-    const int16_t s = init_auth_1608(handle, 16, data);
-    if (srdconfig_1608(handle, 32, 8, after) != 0) return {s, false};
-    return {s, after[0] == 0xFF && std::equal(after + 1, after + 8, out2 + 1)};
+    return quillet::test::authenticate(srdconfig_1608, init_auth_1608, handle, seed, q);
 }
 
-class At88sc1608 : public quillet::test::CardSession {
+class At88sc1608 : public CryptoMemorySession {
 protected:
-    At88sc1608() : CardSession("at88sc1608") {}
-
-    uint8_t config_byte(size_t address) { return vr.card_contents().at(configuration_at + address); }
+    At88sc1608() : CryptoMemorySession("at88sc1608", configuration_at) {}
 
     const std::array<uint8_t, 8> seed{0x5E, 0xED, 0x16, 0x08, 0xC0, 0xFF, 0xEE, 0x01};
 };
-
-TEST_F(At88sc1608, ArgumentChecksRunInOrderAndSendNothing) {
-    uint8_t buffer[2200] = {};
-    const struct {
-        const char* call;
-        std::function<int16_t()> run;
-        int16_t expected;
-    } cases[] = {
-        {"reset length 3", [&] { return reset_1608(handle, 3, buffer); }, QL_BAD_LENGTH},
-        {"reset length 5", [&] { return reset_1608(handle, 5, buffer); }, QL_BAD_LENGTH},
-        {"init_auth length 15", [&] { return init_auth_1608(handle, 15, buffer); }, QL_BAD_LENGTH},
-        {"srd length 0 with zone 9", [&] { return srd_1608(handle, 9, 0, 0, buffer); }, QL_BAD_LENGTH},
-        {"srd zone 9", [&] { return srd_1608(handle, 9, 0, 1, buffer); }, QL_BAD_ADDRESS},
-        {"srd zone -1", [&] { return srd_1608(handle, -1, 0, 1, buffer); }, QL_BAD_ADDRESS},
-        {"srd past zone 8", [&] { return srd_1608(handle, 0, 0, 2177, buffer); }, QL_BAD_ADDRESS},
-        {"srd zone 7, 200 + 185", [&] { return srd_1608(handle, 7, 200, 185, buffer); }, QL_BAD_ADDRESS},
-        {"srd zone 8, 100 + 29", [&] { return srd_1608(handle, 8, 100, 29, buffer); }, QL_BAD_ADDRESS},
-        {"srd negative address", [&] { return srd_1608(handle, 1, -10, 20, buffer); }, QL_BAD_ADDRESS},
-        {"srd address 256 within the bound", [&] { return srd_1608(handle, 6, 256, 1, buffer); }, QL_BAD_LENGTH},
-        {"swr zone 7, 200 + 57", [&] { return swr_1608(handle, 7, 200, 57, buffer); }, QL_BAD_ADDRESS},
-        {"swr zone 8, 100 + 29", [&] { return swr_1608(handle, 8, 100, 29, buffer); }, QL_BAD_ADDRESS},
-        {"swr length 0", [&] { return swr_1608(handle, 0, 0, 0, buffer); }, QL_BAD_LENGTH},
-        {"swr negative address", [&] { return swr_1608(handle, 0, -1, 1, buffer); }, QL_BAD_ADDRESS},
-        {"swr address 300 within the bound", [&] { return swr_1608(handle, 0, 300, 1, buffer); }, QL_BAD_LENGTH},
-        {"srdconfig length 0", [&] { return srdconfig_1608(handle, 0, 0, buffer); }, QL_BAD_LENGTH},
-        {"srdconfig length 130", [&] { return srdconfig_1608(handle, 0, 130, buffer); }, QL_BAD_LENGTH},
-        {"srdconfig negative address", [&] { return srdconfig_1608(handle, -1, 2, buffer); }, QL_BAD_ADDRESS},
-        {"srdconfig 100 + 30", [&] { return srdconfig_1608(handle, 100, 30, buffer); }, QL_BAD_ADDRESS},
-        {"swrconfig length -5", [&] { return swrconfig_1608(handle, 10, -5, buffer); }, QL_BAD_LENGTH},
-        {"swrconfig 129 + 1", [&] { return swrconfig_1608(handle, 129, 1, buffer); }, QL_BAD_ADDRESS},
-        {"srfus length 2", [&] { return srfus_1608(handle, 2, buffer); }, QL_BAD_LENGTH},
-        {"csc set 8, length 2: length first", [&] { return csc_1608(handle, 8, 2, 0, buffer); }, QL_BAD_LENGTH},
-        {"csc set 8", [&] { return csc_1608(handle, 8, 3, 0, buffer); }, QL_BAD_ADDRESS},
-        {"csc set -1", [&] { return csc_1608(handle, -1, 3, 1, buffer); }, QL_BAD_ADDRESS},
-        {"wsc set 8, length 2: set first", [&] { return wsc_1608(handle, 8, 2, 0, buffer); }, QL_BAD_ADDRESS},
-        {"wsc length 4", [&] { return wsc_1608(handle, 0, 4, 0, buffer); }, QL_BAD_LENGTH},
-        {"rsc set 8, length 2", [&] { return rsc_1608(handle, 8, 2, 0, buffer); }, QL_BAD_ADDRESS},
-        {"rsc length 1", [&] { return rsc_1608(handle, 7, 1, 0, buffer); }, QL_BAD_LENGTH},
-        {"rsct set 8, length 3", [&] { return rsct_1608(handle, 8, 3, 0, buffer); }, QL_BAD_ADDRESS},
-        {"rsct length 3", [&] { return rsct_1608(handle, 0, 3, 1, buffer); }, QL_BAD_LENGTH},
-        {"rac zone 8, length 2", [&] { return rac_1608(handle, 8, 2, buffer); }, QL_BAD_ADDRESS},
-        {"rac length 2", [&] { return rac_1608(handle, 0, 2, buffer); }, QL_BAD_LENGTH},
-        {"wac zone -1", [&] { return wac_1608(handle, -1, 1, buffer); }, QL_BAD_ADDRESS},
-        {"wac length 0", [&] { return wac_1608(handle, 7, 0, buffer); }, QL_BAD_LENGTH},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.call);
-        EXPECT_EQ(c.run(), c.expected);
-        EXPECT_TRUE(vr.host_frames().empty());
-    }
-    // The edges that are allowed do go out.
-    EXPECT_EQ(srd_1608(handle, 8, 127, 1, buffer), 0);
-    // Zone 8 is the configuration zone, open before personalisation.
-    EXPECT_EQ(swr_1608(handle, 8, 100, 28, buffer), 0);
-    EXPECT_EQ(srdconfig_1608(handle, 0, 129, buffer), 0);
-    EXPECT_EQ(vr.host_frames().size(), 3u);
-}
 
 TEST_F(At88sc1608, UserZoneTransfersAreCutAtZoneBoundariesAndAfter144Bytes) {
     uint8_t buffer[2176];
@@ -145,7 +55,7 @@ TEST_F(At88sc1608, UserZoneTransfersAreCutAtZoneBoundariesAndAfter144Bytes) {
     EXPECT_EQ(sent_by([&] { return srd_1608(handle, 3, 250, 6, buffer); }), (std::vector<Bytes>{zone_read(3, 250, 6)}));
     EXPECT_EQ(sent_by([&] { return srd_1608(handle, 0, 0, 2176, buffer); }).size(), 17u);  // 8 zones of 2, zone 8 in 1
 
-    const Bytes data = pattern(300, 0x21);
+    const Bytes data = pattern(300, 0x21, 13, 1);
     const auto frames = sent_by([&] { return swr_1608(handle, 2, 100, 300, data.data()); });
     EXPECT_EQ(frames, (std::vector<Bytes>{write_frame(0, 2, 100, Bytes(data.begin(), data.begin() + 144)),
                                           write_frame(0, 2, 244, Bytes(data.begin() + 144, data.begin() + 156)),
@@ -155,7 +65,7 @@ TEST_F(At88sc1608, UserZoneTransfersAreCutAtZoneBoundariesAndAfter144Bytes) {
 }
 
 TEST_F(At88sc1608, AllUserZonesWriteAndReadBackThroughTheCard) {
-    const Bytes data = pattern(2048, 0x05);
+    const Bytes data = pattern(2048, 0x05, 13, 1);
     ASSERT_EQ(swr_1608(handle, 0, 0, 2048, data.data()), 0);
     const Bytes image = vr.card_contents();
     EXPECT_TRUE(std::equal(data.begin(), data.end(), image.begin()));
@@ -170,7 +80,7 @@ TEST_F(At88sc1608, AllUserZonesWriteAndReadBackThroughTheCard) {
 }
 
 TEST_F(At88sc1608, FirstFailingFrameEndsTheTransferAndEarlierBytesStay) {
-    const Bytes data = pattern(400, 0x44);
+    const Bytes data = pattern(400, 0x44, 13, 1);
     ASSERT_EQ(swr_1608(handle, 0, 0, 400, data.data()), 0);
     Bytes back(400, 0xEE);
     vr.set_fault(Fault::status(0x42).at(2));
@@ -179,7 +89,7 @@ TEST_F(At88sc1608, FirstFailingFrameEndsTheTransferAndEarlierBytesStay) {
     EXPECT_EQ(back[144], 0xEE);
 
     vr.set_fault(Fault::status(0x42).at(3));
-    const Bytes other = pattern(400, 0x99);
+    const Bytes other = pattern(400, 0x99, 13, 1);
     EXPECT_EQ(sent_by([&] { return swr_1608(handle, 0, 0, 400, other.data()); }, -0x42).size(), 3u);
     const Bytes image = vr.card_contents();
     EXPECT_TRUE(std::equal(other.begin(), other.begin() + 256, image.begin()));  // zone 0's two frames
@@ -205,7 +115,7 @@ TEST_F(At88sc1608, FixedFramesOfTheFamily) {
     for (size_t i = 0; i < auth.size(); ++i) auth[i] = static_cast<uint8_t>(0xA0 + i);
     Bytes body{0x74, 0, 0, 0, 0};
     body.insert(body.end(), auth.begin(), auth.end());
-    EXPECT_EQ(sent_by([&] { return init_auth_1608(handle, 16, auth.data()); }, wrong),
+    EXPECT_EQ(sent_by([&] { return init_auth_1608(handle, 16, auth.data()); }, wrong_code),
               (std::vector<Bytes>{command_frame(0x6D, body)}));
 }
 
@@ -213,12 +123,12 @@ TEST_F(At88sc1608, PasswordFramesNameTheSetAndSelector) {
     const uint8_t pw[3] = {0x12, 0x34, 0x56};
     uint8_t buffer[3] = {};
     // P = 64 + 8 × set + 4 × selector, S = set with 0x08 for the second password.
-    EXPECT_EQ(sent_by([&] { return csc_1608(handle, 2, 3, 1, pw); }, wrong),
+    EXPECT_EQ(sent_by([&] { return csc_1608(handle, 2, 3, 1, pw); }, wrong_code),
               (std::vector<Bytes>{command_frame(0x64, {0x74, 0, 0, 0, 0, 0x54, 0x0A, 0x12, 0x34, 0x56})}));
-    EXPECT_EQ(sent_by([&] { return csc_1608(handle, 0, 3, 0, pw); }, wrong),
+    EXPECT_EQ(sent_by([&] { return csc_1608(handle, 0, 3, 0, pw); }, wrong_code),
               (std::vector<Bytes>{command_frame(0x64, {0x74, 0, 0, 0, 0, 0x40, 0x00, 0x12, 0x34, 0x56})}));
     // Every selector other than 0 names the second password, in all four password functions.
-    EXPECT_EQ(sent_by([&] { return csc_1608(handle, 7, 3, -3, pw); }, wrong),
+    EXPECT_EQ(sent_by([&] { return csc_1608(handle, 7, 3, -3, pw); }, wrong_code),
               (std::vector<Bytes>{command_frame(0x64, {0x74, 0, 0, 0, 0, 0x7C, 0x0F, 0x12, 0x34, 0x56})}));
     EXPECT_EQ(sent_by([&] { return wsc_1608(handle, 5, 3, 0, pw); }),
               (std::vector<Bytes>{write_frame(1, 0, 65 + 40, Bytes(pw, pw + 3))}));
@@ -270,7 +180,7 @@ TEST_F(At88sc1608, HostComputedAuthenticationIsAcceptedAndTheCardProvesItself) {
     const uint8_t q[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     const Bytes before = vr.card_contents();
     const Authentication a = authenticate(handle, wrong_seed.data(), q);
-    EXPECT_EQ(a.status, wrong);
+    EXPECT_EQ(a.status, wrong_code);
     EXPECT_FALSE(a.card_proved);
     EXPECT_EQ(config_byte(32), 0xEE);
     const Bytes after = vr.card_contents();
@@ -288,7 +198,7 @@ TEST_F(At88sc1608, FourWrongAuthenticationsLockIt) {
     uint8_t junk[16] = {};
     const uint8_t counters[] = {0xEE, 0xCC, 0x88, 0x00};
     for (uint8_t expected : counters) {
-        EXPECT_EQ(init_auth_1608(handle, 16, junk), wrong);
+        EXPECT_EQ(init_auth_1608(handle, 16, junk), wrong_code);
         EXPECT_EQ(config_byte(32), expected);
     }
     EXPECT_EQ(authenticate(handle, seed.data(), q).status, locked);
@@ -311,21 +221,21 @@ TEST_F(At88sc1608, AccessRegistersAskForAuthenticationAndPasswords) {
 
     uint8_t buffer[16] = {};
     const uint8_t q[8] = {0xA5, 0x5A, 0, 1, 2, 3, 4, 5};
-    EXPECT_EQ(srd_1608(handle, 1, 0, 16, buffer), not_granted);
+    EXPECT_EQ(srd_1608(handle, 1, 0, 16, buffer), not_presented);
     ASSERT_EQ(authenticate(handle, seed.data(), q).status, 0);
     EXPECT_EQ(srd_1608(handle, 1, 0, 16, buffer), 0);
     EXPECT_EQ(swr_1608(handle, 1, 0, 16, buffer), 0);
     ASSERT_EQ(reset_1608(handle, 4, buffer), 0);  // a reset forgets the authentication
-    EXPECT_EQ(srd_1608(handle, 1, 0, 16, buffer), not_granted);
+    EXPECT_EQ(srd_1608(handle, 1, 0, 16, buffer), not_presented);
 
-    EXPECT_EQ(srd_1608(handle, 2, 0, 16, buffer), not_granted);
-    EXPECT_EQ(csc_1608(handle, 3, 3, 0, bad), wrong);
+    EXPECT_EQ(srd_1608(handle, 2, 0, 16, buffer), not_presented);
+    EXPECT_EQ(csc_1608(handle, 3, 3, 0, bad), wrong_code);
     uint8_t counter = 0;
     ASSERT_EQ(rsct_1608(handle, 3, 1, 0, &counter), 0);
     EXPECT_EQ(counter, 0xEE);
     EXPECT_EQ(csc_1608(handle, 3, 3, 1, read_pw), 0);  // the read password opens reading only
     EXPECT_EQ(srd_1608(handle, 2, 0, 16, buffer), 0);
-    EXPECT_EQ(swr_1608(handle, 2, 0, 16, buffer), not_granted);
+    EXPECT_EQ(swr_1608(handle, 2, 0, 16, buffer), not_presented);
     EXPECT_EQ(csc_1608(handle, 3, 3, 0, write_pw), 0);
     ASSERT_EQ(rsct_1608(handle, 3, 1, 0, &counter), 0);
     EXPECT_EQ(counter, 0xFF);
@@ -359,7 +269,7 @@ TEST_F(At88sc1608, PersonalisationClosesTheConfigurationZoneToAllButTheSecureCod
     ASSERT_EQ(rsc_1608(handle, 3, 3, 0, shown), 0);
     EXPECT_EQ(Bytes(shown, shown + 3), Bytes(3, 0x00));
     const uint8_t ar = 0x7F;
-    EXPECT_EQ(wac_1608(handle, 0, 1, &ar), not_granted);
+    EXPECT_EQ(wac_1608(handle, 0, 1, &ar), not_presented);
     const uint8_t test_zone[2] = {0x5A, 0xA5};
     EXPECT_EQ(swrconfig_1608(handle, 10, 2, test_zone), 0);  // the memory test zone stays open
 
@@ -383,7 +293,7 @@ TEST_F(At88sc1608, WrongPasswordsUseUpTheirCounterForGood) {
     const uint8_t bad[3] = {1, 2, 3}, factory[3] = {0xFF, 0xFF, 0xFF};
     const uint8_t counters[] = {0xEE, 0xCC, 0x88, 0x00};
     for (uint8_t expected : counters) {
-        EXPECT_EQ(csc_1608(handle, 6, 3, 1, bad), wrong);
+        EXPECT_EQ(csc_1608(handle, 6, 3, 1, bad), wrong_code);
         EXPECT_EQ(config_byte(64 + 48 + 4), expected);
     }
     EXPECT_EQ(csc_1608(handle, 6, 3, 1, factory), locked);

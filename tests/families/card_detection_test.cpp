@@ -11,8 +11,7 @@
 
 namespace {
 
-using quillet::test::Bytes;
-using quillet::test::command_frame;
+using namespace quillet::test;
 
 const Bytes contacts_off = command_frame(0xB3, {0x80, 0, 0, 0, 0});
 

@@ -13,12 +13,7 @@
 
 namespace {
 
-using quillet::test::Bytes;
-using quillet::test::Exchanged;
-using quillet::test::Fault;
-using quillet::test::operator+;
-using quillet::test::block_frame;
-using quillet::test::t1_block;
+using namespace quillet::test;
 
 constexpr int16_t mute = -0x93;  // the virtual reader's "card does not answer"
 constexpr uint8_t main_slot = 0x20;

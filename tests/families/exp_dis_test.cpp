@@ -16,21 +16,9 @@
 
 namespace {
 
-using quillet::test::Bytes;
-using quillet::test::Fault;
-using quillet::test::file_bytes;
-using quillet::test::operator+;
-using quillet::test::t1_block;
-using quillet::test::TemporaryWorkingDirectory;
-using quillet::test::write_file;
+using namespace quillet::test;
 
 constexpr int16_t refused = 254;
-
-Bytes pattern(size_t n, uint8_t seed) {
-    Bytes b(n);
-    for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(seed + i * 7);
-    return b;
-}
 
 Bytes slice(const Bytes& b, size_t from, size_t count) {
     return Bytes(b.begin() + static_cast<std::ptrdiff_t>(from), b.begin() + static_cast<std::ptrdiff_t>(from + count));
@@ -429,7 +417,7 @@ TEST_F(InstructionFile, ReaderCommands) {
 
 TEST_F(InstructionFile, DefaultLengthRule) {
     vr.insert_card("24c02");
-    const Bytes image = pattern(256, 3);
+    const Bytes image = pattern(256, 3, 7);
     vr.load_card_contents(image);
 
     // Count 0 and an empty block: up to the end of the area.
@@ -459,7 +447,7 @@ TEST_F(InstructionFile, DefaultLengthRule) {
 
 TEST_F(InstructionFile, TransfersBeyondTheWorkingBufferGoInPieces24C64) {
     vr.insert_card("24c64");
-    const Bytes image = pattern(8192, 11);
+    const Bytes image = pattern(8192, 11, 7);
     vr.load_card_contents(image);
 
     ASSERT_EQ(run(R"(srd_24c64(dev, 100, 4200, "p.bin") { })"), 0);
@@ -475,7 +463,7 @@ TEST_F(InstructionFile, TransfersBeyondTheWorkingBufferGoInPieces24C64) {
     EXPECT_EQ(file_bytes("q.bin"), slice(image, 0, 2101));
     EXPECT_EQ(vr.host_frames().size(), 15u + 1u) << "2100 bytes in 15 frames, then 1";
 
-    const Bytes data = pattern(4500, 77);
+    const Bytes data = pattern(4500, 77, 7);
     write_file("image.bin", data);
     ASSERT_EQ(run("swr_24c64(dev, 3000, 0) { <image.bin> }"), 0);
     EXPECT_EQ(slice(vr.card_contents(), 3000, 4500), data);

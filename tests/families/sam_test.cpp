@@ -18,17 +18,9 @@
 
 namespace {
 
-using quillet::test::Bytes;
-using quillet::test::command_frame;
-using quillet::test::Exchanged;
-using quillet::test::Fault;
-using quillet::test::operator+;
-using quillet::test::block_frame;
-using quillet::test::reset_frame;
-using quillet::test::t1_block;
+using namespace quillet::test;
 
 constexpr int16_t mute = -0x93;
-constexpr int16_t no_card = -0x89;
 constexpr uint8_t filler = 0xEE;
 const Bytes sam2_atr{0x3B, 0x02, 0x14, 0x52};
 

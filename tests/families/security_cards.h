@@ -15,47 +15,10 @@
 
 namespace quillet::test::security {
 
-// The virtual cards' refusals (emulator/cards/security_refusals.h).
-constexpr int16_t out_of_range = -0x8C;
-constexpr int16_t kept = -0x96;
-constexpr int16_t wrong_code = -0x97;
-constexpr int16_t locked = -0x98;
-constexpr int16_t not_presented = -0x99;
-constexpr int16_t no_card = -0x89;  // a card command with the slot empty
-
-// T 00 zone 00 address 00 count: reads and erases.
-inline Bytes counted(uint8_t command, uint8_t type, int address, int count, uint8_t zone = 0) {
-    return command_frame(command, {type, 0, zone, 0, static_cast<uint8_t>(address), 0, static_cast<uint8_t>(count)});
-}
-
-// T 00 zone 00 address data: writes, code presentations, fuse frames.
-inline Bytes with_data(uint8_t command, uint8_t type, int address, const Bytes& data, uint8_t zone = 0) {
-    Bytes body{type, 0, zone, 0, static_cast<uint8_t>(address)};
-    body.insert(body.end(), data.begin(), data.end());
-    return command_frame(command, body);
-}
-
-inline Bytes pattern(size_t n, uint8_t seed) {
-    Bytes b(n);
-    for (size_t i = 0; i < n; ++i) b[i] = static_cast<uint8_t>(seed + 29 * i);
-    return b;
-}
-
 class SecuritySession : public CardSession {
 protected:
     using CardSession::CardSession;
 
-    // A fresh card of the family, its image changed first if asked; the log starts empty.
-    Bytes use_card(const std::string& family, const std::function<void(Bytes&)>& change = {}) {
-        vr.insert_card(family);
-        Bytes image = vr.card_contents();
-        if (change) {
-            change(image);
-            vr.load_card_contents(image);
-        }
-        vr.clear_log();
-        return image;
-    }
 
     // Contacts off and on: the card forgets every code presented.
     void power_cycle() {

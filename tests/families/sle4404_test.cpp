@@ -12,9 +12,7 @@
 
 namespace {
 
-using quillet::test::Bytes;
-using quillet::test::Fault;
-using quillet::test::VirtualReaderProcess;
+using namespace quillet::test;
 using namespace quillet::test::security;
 
 constexpr uint8_t type = 0x7A;
@@ -32,34 +30,6 @@ protected:
         return out;
     }
 };
-
-TEST_F(Sle4404, ArgumentChecksRunInOrderAndSendNothing) {
-    uint8_t b[64] = {};
-    expect_nothing_sent({
-        {"srd offset -1 before the length", [&] { return srd_4404(handle, -1, 0, b); }, QL_BAD_ADDRESS},
-        {"srd offset 52", [&] { return srd_4404(handle, 52, 1, b); }, QL_BAD_ADDRESS},
-        {"srd 51 + 2", [&] { return srd_4404(handle, 51, 2, b); }, QL_BAD_LENGTH},
-        {"srd length 0", [&] { return srd_4404(handle, 0, 0, b); }, QL_BAD_LENGTH},
-        {"swr 50 + 3", [&] { return swr_4404(handle, 50, 3, b); }, QL_BAD_LENGTH},
-        {"ser offset 14", [&] { return ser_4404(handle, 14, 1); }, QL_BAD_ADDRESS},
-        {"ser offset 39 before the length", [&] { return ser_4404(handle, 39, 0); }, QL_BAD_ADDRESS},
-        {"ser 13 + 40", [&] { return ser_4404(handle, 13, 40); }, QL_BAD_LENGTH},
-        {"ser offset 52", [&] { return ser_4404(handle, 52, 1); }, QL_BAD_ADDRESS},
-        {"csc length 3", [&] { return csc_4404(handle, 3, b); }, QL_BAD_LENGTH},
-        {"wsc length 3", [&] { return wsc_4404(handle, 3, b); }, QL_BAD_LENGTH},
-        {"rsc length 1", [&] { return rsc_4404(handle, 1, b); }, QL_BAD_LENGTH},
-        {"cesc length 2", [&] { return cesc_4404(handle, 2, b); }, QL_BAD_LENGTH},
-        {"wesc length 5", [&] { return wesc_4404(handle, 5, b); }, QL_BAD_LENGTH},
-        {"resc length 0", [&] { return resc_4404(handle, 0, b); }, QL_BAD_LENGTH},
-    });
-    // The last addresses and the erases around the user area do go out.
-    EXPECT_EQ(sent_by([&] { return srd_4404(handle, 51, 1, b); }),
-              (std::vector<Bytes>{Bytes{0xAA, 0x61, 0x00, 0x07, 0x7A, 0, 0, 0, 0x33, 0, 0x01, 0x84}}));
-    EXPECT_EQ(sent_by([&] { return ser_4404(handle, 13, 39); }, not_presented),
-              (std::vector<Bytes>{counted(0x76, type, 13, 39)}))
-        << "sent across the user area; the card wants its code first";
-    EXPECT_EQ(sent_by([&] { return ser_4404(handle, 40, 4); }, not_presented).size(), 1u);
-}
 
 TEST_F(Sle4404, CodeFramesAndCompositeWrites) {
     const Bytes code{0x5A, 0xC3};

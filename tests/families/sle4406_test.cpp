@@ -11,8 +11,7 @@
 
 namespace {
 
-using quillet::test::Bytes;
-using quillet::test::Fault;
+using namespace quillet::test;
 using namespace quillet::test::security;
 
 constexpr uint8_t type = 0x7B;
@@ -38,27 +37,6 @@ protected:
         use_card("sle4406", [&](Bytes& b) { std::copy(counter.begin(), counter.end(), b.begin() + 8); });
     }
 };
-
-TEST_F(Sle4406, ArgumentChecksRunInOrderAndSendNothing) {
-    uint8_t b[16] = {};
-    expect_nothing_sent({
-        {"srd offset -1 before the length", [&] { return srd_4406(handle, -1, 0, b); }, QL_BAD_ADDRESS},
-        {"srd offset 13", [&] { return srd_4406(handle, 13, 1, b); }, QL_BAD_ADDRESS},
-        {"srd 12 + 2", [&] { return srd_4406(handle, 12, 2, b); }, QL_BAD_LENGTH},
-        {"swr length 0", [&] { return swr_4406(handle, 0, 0, b); }, QL_BAD_LENGTH},
-        {"swr 10 + 4", [&] { return swr_4406(handle, 10, 4, b); }, QL_BAD_LENGTH},
-        {"eswc 7", [&] { return eswc_4406(handle, 7); }, QL_BAD_ADDRESS},
-        {"eswc 13", [&] { return eswc_4406(handle, 13); }, QL_BAD_ADDRESS},
-        {"csc length 2", [&] { return csc_4406(handle, 2, b); }, QL_BAD_LENGTH},
-        {"wsc length 4", [&] { return wsc_4406(handle, 4, b); }, QL_BAD_LENGTH},
-        {"rsc length 0", [&] { return rsc_4406(handle, 0, b); }, QL_BAD_LENGTH},
-    });
-    EXPECT_EQ(sent_by([&] { return eswc_4406(handle, 8); }, kept),
-              (std::vector<Bytes>{Bytes{0xAA, 0x70, 0x00, 0x05, 0x7B, 0, 0, 0, 0x08, 0xAC}}))
-        << "sent; the card counts only once issued";
-    EXPECT_EQ(sent_by([&] { return eswc_4406(handle, 12); }, kept),
-              (std::vector<Bytes>{with_data(0x70, type, 12, {})}));
-}
 
 TEST_F(Sle4406, PresentedCodeIsConfirmedByReadingItBack) {
     EXPECT_EQ(sent_by([&] { return csc_4406(handle, 3, factory_code.data()); }),

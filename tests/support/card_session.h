@@ -18,9 +18,18 @@
 #include <vector>
 
 #include "quillet.h"
+#include "tests/support/test_bytes.h"
 #include "tests/support/virtual_reader_process.h"
 
 namespace quillet::test {
+
+// The virtual cards' refusals as the caller sees them (emulator/cards/security_refusals.h).
+constexpr int16_t out_of_range = -0x8C;
+constexpr int16_t kept = -0x96;
+constexpr int16_t wrong_code = -0x97;
+constexpr int16_t locked = -0x98;
+constexpr int16_t not_presented = -0x99;
+constexpr int16_t no_card = -0x89;  // a card command with the slot empty
 
 // A command frame as the reader expects it: AA command LH LL body BCC. Written here apart from the
 // library's own frame builder, so that the tests check the library against an independent picture.
@@ -31,6 +40,22 @@ inline Bytes command_frame(uint8_t command, const Bytes& body) {
     for (uint8_t b : f) x ^= b;
     f.push_back(x);
     return f;
+}
+
+// T 00 zone AH AL 00 count: the memory cards' reads, erases and the other commands that count bytes.
+inline Bytes counted(uint8_t command, uint8_t type, int address, int count, uint8_t zone = 0) {
+    return command_frame(command, {type, 0, zone, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address), 0,
+                                   static_cast<uint8_t>(count)});
+}
+
+// T 00 zone AH AL data: their writes, code presentations and fuse frames.
+inline Bytes with_data(uint8_t command, uint8_t type, int address, const uint8_t* data, size_t n, uint8_t zone = 0) {
+    Bytes body{type, 0, zone, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address)};
+    body.insert(body.end(), data, data + n);
+    return command_frame(command, body);
+}
+inline Bytes with_data(uint8_t command, uint8_t type, int address, const Bytes& data, uint8_t zone = 0) {
+    return with_data(command, type, address, data.data(), data.size(), zone);
 }
 
 class CardSession : public ::testing::Test {
@@ -52,6 +77,18 @@ protected:
         vr.clear_log();
         EXPECT_EQ(call(), expected);
         return vr.host_frames();
+    }
+
+    // A fresh card of the family, its image changed first if asked; the log starts empty.
+    Bytes use_card(const std::string& family, const std::function<void(Bytes&)>& change = {}) {
+        vr.insert_card(family);
+        Bytes image = vr.card_contents();
+        if (change) {
+            change(image);
+            vr.load_card_contents(image);
+        }
+        vr.clear_log();
+        return image;
     }
 
     // Cards whose image is too large for the control channel's hex text (the flash cards, where it
