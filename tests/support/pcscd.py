@@ -12,6 +12,8 @@ import subprocess
 import tempfile
 import time
 
+from stopping import stop_process
+
 START_LIMIT_S = 15
 
 
@@ -40,12 +42,6 @@ class Pcscd:
         return self.log.read()
 
     def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        stop_process(self.process)
         self.log.close()
         shutil.rmtree(self.directory, ignore_errors=True)

@@ -14,6 +14,7 @@ import tempfile
 import time
 
 import pytest
+from stopping import stop_process
 
 RATE = 115200
 START_LIMIT_S = 10
@@ -66,13 +67,7 @@ class VirtualReader:
         return [int(u) for u in self.command("beeps").split()]
 
     def stop(self):
-        if self.process.poll() is None:
-            self.process.terminate()
-            try:
-                self.process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                self.process.kill()
-                self.process.wait()
+        stop_process(self.process)
         self.process.stdout.close()
         shutil.rmtree(self.directory, ignore_errors=True)
 
