@@ -129,4 +129,17 @@ private:
     bool authenticated_ = false;
 };
 
+// A family of these cards: its layout, and how its frames name an area and a password and what its own
+// commands do (specialised in the family's files).
+template <const CryptoLayout& layout>
+class CryptoMemoryCardOf final : public CryptoMemoryCard {
+public:
+    CryptoMemoryCardOf() : CryptoMemoryCard(layout) {}
+
+protected:
+    std::optional<Area> area(uint8_t area_byte, uint8_t zone_byte) const override;
+    std::optional<PasswordRef> named_password(uint8_t which) const override;
+    CardReply handle_other(const CardCommand& command) override;
+};
+
 }  // namespace vreader
