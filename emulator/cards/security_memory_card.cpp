@@ -16,7 +16,7 @@ constexpr size_t zone_byte = 6;
 }  // namespace
 
 SecurityMemoryCard::SecurityMemoryCard(const SecurityMemoryLayout& layout)
-    : layout_(layout), memory_(layout.memory_size, 0xFF) {
+    : CardWithLayout(layout), memory_(layout.memory_size, 0xFF) {
     std::copy(layout.identification.begin(), layout.identification.end(), memory_.begin());
 }
 
