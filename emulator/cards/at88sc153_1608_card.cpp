@@ -38,7 +38,7 @@ bool in(size_t address, size_t first, size_t count) { return address >= first &&
 }  // namespace
 
 CryptoMemoryCard::CryptoMemoryCard(const CryptoLayout& layout)
-    : layout_(layout),
+    : CardWithLayout(layout),
       zones_(layout.user_zones * layout.zone_size, 0xFF),
       configuration_(layout.configuration_size, 0xFF) {
     std::copy(layout.fixed.begin(), layout.fixed.end(), configuration_.begin());

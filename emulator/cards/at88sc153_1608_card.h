@@ -63,7 +63,7 @@ struct CryptoLayout {
     uint8_t set_bits;  // access register bits that name the password set
 };
 
-class CryptoMemoryCard : public CardModel {
+class CryptoMemoryCard : public CardWithLayout<CryptoLayout> {
 public:
     static constexpr size_t password_size = 3;
     static constexpr size_t authentication_counter = 32;
@@ -74,8 +74,6 @@ public:
 
     explicit CryptoMemoryCard(const CryptoLayout& layout);
 
-    std::string_view family() const override { return layout_.family; }
-    bool accepts(uint8_t type) const override { return type == layout_.card_type; }
     CardReply handle(const CardCommand& command) override;
     void power_off() override { forget_session(); }
     Bytes contents() const override;
@@ -120,13 +118,25 @@ private:
     bool is_password_byte(size_t address) const;
     void forget_session();
 
-    const CryptoLayout& layout_;
     Bytes zones_;
     Bytes configuration_;
     uint8_t fuses_ = fuses_as_made;
     // Since the last reset: per set, bit 0 the write password, bit 1 the read password presented.
     std::array<uint8_t, 8> presented_{};
     bool authenticated_ = false;
+};
+
+// A family of these cards: its layout, and how its frames name an area and a password and what its own
+// commands do (specialised in the family's files).
+template <const CryptoLayout& layout>
+class CryptoMemoryCardOf final : public CryptoMemoryCard {
+public:
+    CryptoMemoryCardOf() : CryptoMemoryCard(layout) {}
+
+protected:
+    std::optional<Area> area(uint8_t area_byte, uint8_t zone_byte) const override;
+    std::optional<PasswordRef> named_password(uint8_t which) const override;
+    CardReply handle_other(const CardCommand& command) override;
 };
 
 }  // namespace vreader

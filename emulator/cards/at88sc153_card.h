@@ -15,14 +15,9 @@ inline constexpr CryptoLayout at88sc153_layout{
     "at88sc153", 0x75, {0x2C, 0xAA, 0x55, 0xA1, 0x51, 0x56, 0x52, 0x31, 0x01, 0x53}, 3, 64, 64, 12, 48, 2, 0x01,
 };
 
-class At88sc153Card final : public CryptoMemoryCard {
-public:
-    At88sc153Card() : CryptoMemoryCard(at88sc153_layout) {}
-
-protected:
-    std::optional<Area> area(uint8_t area_byte, uint8_t zone_byte) const override;
-    std::optional<PasswordRef> named_password(uint8_t which) const override;
-    CardReply handle_other(const CardCommand& command) override;
-};
+using At88sc153Card = CryptoMemoryCardOf<at88sc153_layout>;
+template <> std::optional<CryptoMemoryCard::Area> At88sc153Card::area(uint8_t, uint8_t) const;
+template <> std::optional<CryptoMemoryCard::PasswordRef> At88sc153Card::named_password(uint8_t) const;
+template <> CardReply At88sc153Card::handle_other(const CardCommand&);
 
 }  // namespace vreader

@@ -71,15 +71,20 @@ struct At88sc1604Layout {
     std::array<uint8_t, 2> long_commands;  // the commands that program for the programming time
 };
 
+// Zone 0 and the code block of zone 1 sit at the same addresses on every variant.
+inline constexpr At88sc1604Layout::Span at88sc1604_zone0_data{0, 20};
+inline constexpr At88sc1604Layout::CodeBlock at88sc1604_zone0_block{10, 12, std::nullopt, std::nullopt};
+inline constexpr At88sc1604Layout::CodeBlock at88sc1604_zone1_block{21, 23, 24, 26};
+
 inline constexpr At88sc1604Layout at88sc1604_layout{
     .family = "at88sc1604",
     .variant_byte = 0x00,
     .security_code_variant_byte = 0x00,
     .identification = {0x16, 0x3A},
-    .data = {{{0, 20}, {27, 1221}, {1227, 1482}, {1488, 1743}, {1749, 2006}}},
+    .data = {{at88sc1604_zone0_data, {27, 1221}, {1227, 1482}, {1488, 1743}, {1749, 2006}}},
     .blocks = {{
-        {10, 12, std::nullopt, std::nullopt},
-        {21, 23, 24, 26},
+        at88sc1604_zone0_block,
+        at88sc1604_zone1_block,
         {1222, std::nullopt, 1224, 1226},
         {1483, std::nullopt, 1485, 1487},
         {1744, std::nullopt, 1746, 1748},
@@ -93,10 +98,10 @@ inline constexpr At88sc1604Layout at88sc1604b_layout{
     .variant_byte = 0x0B,
     .security_code_variant_byte = 0x0B,
     .identification = {0x72, 0x55},
-    .data = {{{0, 20}, {27, 538}, {545, 1056}, {1063, 1574}, {1581, 2041}}},
+    .data = {{at88sc1604_zone0_data, {27, 538}, {545, 1056}, {1063, 1574}, {1581, 2041}}},
     .blocks = {{
-        {10, 12, std::nullopt, std::nullopt},
-        {21, 23, 24, 26},
+        at88sc1604_zone0_block,
+        at88sc1604_zone1_block,
         {539, 541, 542, 544},
         {1057, 1059, 1060, 1062},
         {1575, 1577, 1578, 1580},
@@ -110,10 +115,10 @@ inline constexpr At88sc1604Layout at88sc1604c_layout{
     .variant_byte = 0x0B,
     .security_code_variant_byte = 0x00,
     .identification = {0x72, 0x55},
-    .data = {{{0, 20}, {27, 538}, {544, 1055}, {1061, 1572}, {1578, 2037}}},
+    .data = {{at88sc1604_zone0_data, {27, 538}, {544, 1055}, {1061, 1572}, {1578, 2037}}},
     .blocks = {{
-        {10, 12, std::nullopt, std::nullopt},
-        {21, 23, 24, 26},
+        at88sc1604_zone0_block,
+        at88sc1604_zone1_block,
         {539, std::nullopt, 541, 543},
         {1056, std::nullopt, 1058, 1060},
         {1573, std::nullopt, 1575, 1577},

@@ -14,14 +14,9 @@ inline constexpr CryptoLayout at88sc1608_layout{
     "at88sc1608", 0x74, {0x2C, 0xAA, 0x55, 0xA0, 0x51, 0x56, 0x52, 0x31, 0x16, 0x08}, 8, 256, 128, 16, 64, 8, 0x07,
 };
 
-class At88sc1608Card final : public CryptoMemoryCard {
-public:
-    At88sc1608Card() : CryptoMemoryCard(at88sc1608_layout) {}
-
-protected:
-    std::optional<Area> area(uint8_t area_byte, uint8_t zone_byte) const override;
-    std::optional<PasswordRef> named_password(uint8_t which) const override;
-    CardReply handle_other(const CardCommand& command) override;
-};
+using At88sc1608Card = CryptoMemoryCardOf<at88sc1608_layout>;
+template <> std::optional<CryptoMemoryCard::Area> At88sc1608Card::area(uint8_t, uint8_t) const;
+template <> std::optional<CryptoMemoryCard::PasswordRef> At88sc1608Card::named_password(uint8_t) const;
+template <> CardReply At88sc1608Card::handle_other(const CardCommand&);
 
 }  // namespace vreader

@@ -133,6 +133,19 @@ struct CardOf final : Model {
     CardOf() : Model(Kind) {}
 };
 
+// A model whose family name and card type byte are fields of its layout row.
+template <class Layout>
+class CardWithLayout : public CardModel {
+public:
+    explicit CardWithLayout(const Layout& layout) : layout_(layout) {}
+
+    std::string_view family() const override { return layout_.family; }
+    bool accepts(uint8_t type) const override { return type == layout_.card_type; }
+
+protected:
+    const Layout& layout_;
+};
+
 // The reply of a chip that does not speak the protocol of the frame (the default of
 // handle_foreign, usable by models that override it for a few commands only).
 CardReply foreign_reply(const CardCommand& command);

@@ -254,55 +254,61 @@ private:
         return true;
     }
 
-    bool df(std::string_view path, Fields& fields) {
+    // The file a declaration names, added if new; null (the error set) when the path names a file of another kind.
+    CardFile* declared(std::string_view path, FileKind kind, std::string_view other_kind) {
         int index = -1;
-        if (!new_file(path, FileKind::dedicated, index)) return false;
+        if (!new_file(path, kind, index)) return nullptr;
         CardFile& file = image_.files[static_cast<size_t>(index)];
-        if (file.kind != FileKind::dedicated) return fail(std::string(path) + " is not a DF");
+        if (file.kind != kind) {
+            fail(std::string(path) + std::string(other_kind));
+            return nullptr;
+        }
+        return &file;
+    }
+
+    bool df(std::string_view path, Fields& fields) {
+        CardFile* const file = declared(path, FileKind::dedicated, " is not a DF");
+        if (!file) return false;
         if (const auto name = fields.get("name")) {
             const auto bytes = from_hex(*name);
             if (!bytes || bytes->empty() || bytes->size() > name_max)
                 return fail("df: name=HEX of 1 to 16 bytes expected");
-            file.name = *bytes;
+            file->name = *bytes;
         }
         return true;
     }
 
     bool binary(std::string_view path, Fields& fields) {
-        int index = -1;
-        if (!new_file(path, FileKind::transparent, index)) return false;
-        CardFile& file = image_.files[static_cast<size_t>(index)];
-        if (file.kind != FileKind::transparent || !file.data.empty())
-            return fail(std::string(path) + " declared twice");
-        if (!access_fields(fields, file)) return false;
+        CardFile* const file = declared(path, FileKind::transparent, " declared twice");
+        if (!file) return false;
+        if (!file->data.empty()) return fail(std::string(path) + " declared twice");
+        if (!access_fields(fields, *file)) return false;
         const auto data = fields.get("data");
         const auto bytes = data ? from_hex(*data) : std::optional<Bytes>(Bytes{});
         if (!bytes) return fail("binary: data=HEX expected");
-        file.data = *bytes;
+        file->data = *bytes;
         if (const auto size = fields.get("size")) {
             const auto n = parse_number(*size);
-            if (!n || *n < file.data.size() || *n > transparent_max)
+            if (!n || *n < file->data.size() || *n > transparent_max)
                 return fail("binary: size=N from the data's length to 32767 expected");
-            file.data.resize(*n, 0x00);
+            file->data.resize(*n, 0x00);
         }
-        if (file.data.empty() || file.data.size() > transparent_max) return fail("binary: 1 to 32767 bytes expected");
+        if (file->data.empty() || file->data.size() > transparent_max) return fail("binary: 1 to 32767 bytes expected");
         return true;
     }
 
     bool record(std::string_view path, Fields& fields) {
-        int index = -1;
-        if (!new_file(path, FileKind::records, index)) return false;
-        CardFile& file = image_.files[static_cast<size_t>(index)];
-        if (file.kind != FileKind::records) return fail(std::string(path) + " is not a record file");
-        if (!access_fields(fields, file)) return false;
+        CardFile* const file = declared(path, FileKind::records, " is not a record file");
+        if (!file) return false;
+        if (!access_fields(fields, *file)) return false;
         const auto data = fields.get("data");
         const auto bytes = data ? from_hex(*data) : std::nullopt;
         if (!bytes || bytes->empty() || bytes->size() > record_max)
             return fail("record: data=HEX of 1 to 255 bytes expected");
-        if (!file.records.empty() && bytes->size() != file.records.front().size())
+        if (!file->records.empty() && bytes->size() != file->records.front().size())
             return fail("record: all records of a file have one length");
-        if (file.records.size() == records_max) return fail("record: at most 254 records");
-        file.records.push_back(*bytes);
+        if (file->records.size() == records_max) return fail("record: at most 254 records");
+        file->records.push_back(*bytes);
         return true;
     }
 

@@ -16,7 +16,7 @@ constexpr size_t zone_byte = 6;
 }  // namespace
 
 SecurityMemoryCard::SecurityMemoryCard(const SecurityMemoryLayout& layout)
-    : layout_(layout), memory_(layout.memory_size, 0xFF) {
+    : CardWithLayout(layout), memory_(layout.memory_size, 0xFF) {
     std::copy(layout.identification.begin(), layout.identification.end(), memory_.begin());
 }
 
@@ -134,15 +134,10 @@ CardReply SecurityMemoryCard::present_code(const CardCommand& c) {
     const security::AttemptCounter counter{layout_.error_counter_bits};
     uint8_t& attempts = memory_[layout_.error_counter.start];
     if (counter.used_up(attempts)) return refuse(Refusal::locked);
-    const bool right = std::equal(code.begin(), code.begin() + static_cast<std::ptrdiff_t>(place.size),
-                                  memory_.begin() + static_cast<std::ptrdiff_t>(place.start));
-    const uint8_t after = counter.after(attempts, right);
-    if (after != attempts) {
-        attempts = after;
-        mark_changed();
-    }
-    code_presented_ = right;
-    return right ? CardReply::ok() : refuse(Refusal::wrong_code);
+    const uint8_t before = attempts;
+    code_presented_ = counter.present(code, std::span(memory_).subspan(place.start, place.size), attempts);
+    if (attempts != before) mark_changed();
+    return code_presented_ ? CardReply::ok() : refuse(Refusal::wrong_code);
 }
 
 CardReply SecurityMemoryCard::present_erase_code(const CardCommand& c) {

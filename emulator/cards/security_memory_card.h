@@ -130,7 +130,7 @@ inline constexpr SecurityMemoryLayout at88sc102_layout{
     .has_code_area_write = true,
 };
 
-class SecurityMemoryCard : public CardModel {
+class SecurityMemoryCard : public CardWithLayout<SecurityMemoryLayout> {
 public:
     static constexpr uint8_t protect_flag = 0x80;
     static constexpr uint8_t read_flag = 0x40;
@@ -140,8 +140,6 @@ public:
 
     explicit SecurityMemoryCard(const SecurityMemoryLayout& layout);
 
-    std::string_view family() const override { return layout_.family; }
-    bool accepts(uint8_t type) const override { return type == layout_.card_type; }
     CardReply handle(const CardCommand& command) override;
     void power_off() override;
     Bytes contents() const override;
@@ -165,7 +163,6 @@ private:
     std::optional<size_t> area_of(size_t address) const;  // the application area the byte belongs to
     bool flag_clear(size_t area, uint8_t flag) const;
 
-    const SecurityMemoryLayout& layout_;
     Bytes memory_;
     bool fuse_blown_ = false;
     bool fuse_simulated_ = false;  // the reader's fuse simulation: not part of the card's image

@@ -24,7 +24,9 @@
 //                                    the area's erase code) presented since power-up
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <span>
 
 #include "emulator/cards/card_model.h"
 #include "emulator/cards/memory_refusals.h"
@@ -43,6 +45,13 @@ struct AttemptCounter {
         if (right) return static_cast<uint8_t>(byte | mask);
         const uint8_t left = static_cast<uint8_t>(byte & mask);
         return static_cast<uint8_t>((byte & ~mask) | (left & (left - 1)));
+    }
+    // A code presented against the stored one (the presented bytes at least as many): the counter
+    // byte refills or loses an attempt; true when the code was right.
+    bool present(std::span<const uint8_t> presented, std::span<const uint8_t> stored, uint8_t& byte) const {
+        const bool right = std::equal(stored.begin(), stored.end(), presented.begin());
+        byte = after(byte, right);
+        return right;
     }
 };
 

@@ -81,14 +81,10 @@ CardReply Sle4406Card::present_code(const CardCommand& c) {
     if (issued()) return refuse(Refusal::kept);
     uint8_t& counter = memory_[error_counter];
     if (attempts.used_up(counter)) return refuse(Refusal::locked);
-    const bool right = std::equal(code.begin(), code.begin() + code_size, memory_.begin() + code_start);
-    const uint8_t after = attempts.after(counter, right);
-    if (after != counter) {
-        counter = after;
-        mark_changed();
-    }
-    code_presented_ = right;
-    return right ? CardReply::ok() : refuse(Refusal::wrong_code);
+    const uint8_t before = counter;
+    code_presented_ = attempts.present(code, std::span(memory_).subspan(code_start, code_size), counter);
+    if (counter != before) mark_changed();
+    return code_presented_ ? CardReply::ok() : refuse(Refusal::wrong_code);
 }
 
 CardReply Sle4406Card::counter_step(const CardCommand& c) {

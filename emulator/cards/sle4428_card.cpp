@@ -19,7 +19,7 @@ constexpr uint8_t pair_writable = 0x01;
 
 }  // namespace
 
-Sle4428Card::Sle4428Card(const Sle4428Kind& kind) : kind_(kind) {
+Sle4428Card::Sle4428Card(const Sle4428Kind& kind) : CardWithLayout(kind) {
     memory_.fill(0xFF);
     constexpr std::array<uint8_t, 4> identification{0x92, 0x23, 0x10, 0x91};
     std::copy(identification.begin(), identification.end(), memory_.begin());
@@ -35,7 +35,7 @@ CardReply Sle4428Card::handle(const CardCommand& c) {
     case cmd_write_protected: return change(c, Change::write_and_protect);
     case cmd_protect: return change(c, Change::protect);
     }
-    if (!kind_.has_security_code) return refuse(Refusal::unknown_command);
+    if (!layout_.has_security_code) return refuse(Refusal::unknown_command);
     switch (c.command()) {
     case memory_command::present_code: return present_code(c);
     case memory_command::read_counter: return read_counter();
@@ -50,14 +50,14 @@ void Sle4428Card::set_protected(size_t address) {
 }
 
 uint8_t Sle4428Card::shown(size_t address) const {
-    const bool hidden = kind_.has_security_code && address >= code_address && !guard_.unlocked();
+    const bool hidden = layout_.has_security_code && address >= code_address && !guard_.unlocked();
     return hidden ? 0x00 : memory_[address];
 }
 
 // The SLE4428 keeps its counter from every write, and its code from all but the plain write
 // that changes it.
 bool Sle4428Card::reserved(size_t address, Change what) const {
-    if (!kind_.has_security_code) return false;
+    if (!layout_.has_security_code) return false;
     if (address == counter_address) return true;
     return address >= code_address && what != Change::write;
 }
@@ -78,7 +78,7 @@ CardReply Sle4428Card::change(const CardCommand& c, Change what) {
     const auto data = c.write_data();
     const size_t start = c.address();
     if (!c.writes_within(memory_size)) return refuse(Refusal::out_of_range);
-    if (kind_.has_security_code)
+    if (layout_.has_security_code)
         if (auto refusal = guard_.write_refusal(memory_[counter_address])) return refuse(*refusal);
     for (size_t a = start; a < start + data.size(); ++a)
         if (reserved(a, what) || (what != Change::protect && is_protected(a))) return refuse(Refusal::kept);

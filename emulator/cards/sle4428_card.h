@@ -31,7 +31,7 @@ struct Sle4428Kind {
 inline constexpr Sle4428Kind sle4428_kind{"sle4428", 0x77, true};
 inline constexpr Sle4428Kind sle4418_kind{"sle4418", 0x76, false};
 
-class Sle4428Card : public CardModel {
+class Sle4428Card : public CardWithLayout<Sle4428Kind> {
 public:
     static constexpr size_t memory_size = 1024;
     static constexpr size_t counter_address = 1021;
@@ -40,8 +40,6 @@ public:
 
     explicit Sle4428Card(const Sle4428Kind& kind = sle4428_kind);
 
-    std::string_view family() const override { return kind_.family; }
-    bool accepts(uint8_t type) const override { return type == kind_.card_type; }
     CardReply handle(const CardCommand& command) override;
     void power_off() override { guard_.forget(); }
     Bytes contents() const override;
@@ -59,7 +57,6 @@ private:
     bool is_protected(size_t address) const;
     void set_protected(size_t address);
 
-    const Sle4428Kind& kind_;
     std::array<uint8_t, memory_size> memory_{};
     std::array<uint8_t, memory_size / 8> writable_{};  // protection bits, 1 = writable
     sle::CodeGuard guard_{0xFF};
