@@ -36,7 +36,7 @@
 #include <optional>
 #include <string_view>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 
 namespace vreader {
 

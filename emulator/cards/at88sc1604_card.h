@@ -44,7 +44,7 @@
 #include <string_view>
 
 #include "emulator/cards/at88sc1604_refusals.h"
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 
 namespace vreader {
 

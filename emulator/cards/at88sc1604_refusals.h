@@ -28,7 +28,7 @@
 
 #include <cstdint>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 #include "emulator/cards/memory_refusals.h"
 
 namespace vreader::at88sc1604 {

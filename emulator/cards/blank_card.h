@@ -3,7 +3,7 @@
 // Card checks all refuse it; the card-present query still reports it.
 #pragma once
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 
 namespace vreader {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 
 namespace vreader {
 

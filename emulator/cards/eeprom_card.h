@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 #include "emulator/cards/i2c_eeprom_cells.h"
 
 namespace vreader {

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 
 namespace vreader {
 

@@ -12,7 +12,7 @@
 #include <span>
 #include <string_view>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 
 namespace vreader {
 

@@ -23,7 +23,7 @@
 // Contents file: the file system's text description (iso7816_files.h).
 #pragma once
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 #include "emulator/cards/iso7816_app.h"
 
 namespace vreader {

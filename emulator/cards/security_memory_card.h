@@ -46,7 +46,7 @@
 #include <optional>
 #include <string_view>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 #include "emulator/cards/security_refusals.h"
 
 namespace vreader {

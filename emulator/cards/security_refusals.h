@@ -28,7 +28,7 @@
 #include <cstdint>
 #include <span>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 #include "emulator/cards/memory_refusals.h"
 
 namespace vreader::security {

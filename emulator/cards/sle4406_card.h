@@ -25,7 +25,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 #include "emulator/cards/security_refusals.h"
 
 namespace vreader {

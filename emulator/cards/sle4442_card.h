@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 #include "emulator/cards/sle4442_refusals.h"
 
 namespace vreader {

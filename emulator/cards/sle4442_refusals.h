@@ -25,7 +25,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 #include "emulator/cards/memory_refusals.h"
 
 namespace vreader::sle {

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 #include "emulator/core/command_frame.h"
 #include "emulator/core/fault_plan.h"
 #include "emulator/core/frame_log.h"

@@ -1,4 +1,4 @@
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 
 #include <algorithm>
 #include <array>
