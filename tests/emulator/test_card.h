@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "emulator/cards/card_model.h"
+#include "emulator/core/card_model.h"
 
 namespace vreader::testing {
 
