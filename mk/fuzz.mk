@@ -37,10 +37,11 @@ $(FUZZ_CORE)/CMakeCache.txt:
 
 .PHONY: fuzz-core
 fuzz-core: $(FUZZ_CORE)/CMakeCache.txt
-	cmake --build $(FUZZ_CORE) -j $(JOBS) --target quillet_core
+	cmake --build $(FUZZ_CORE) -j $(JOBS) --target quillet_core quillet_platform quillet_algorithms
 
 $(FUZZ_DIR)/families_fuzz $(FUZZ_DIR)/conversions_fuzz: $(FUZZ_DIR)/%: tests/fuzz/%.cpp fuzz-core
-	clang++ $(FUZZ_FLAGS) -Iinclude $< $(FUZZ_CORE)/libquillet_core.a -o $@
+	clang++ $(FUZZ_FLAGS) -Iinclude $< $(FUZZ_CORE)/libquillet_core.a \
+	    $(FUZZ_CORE)/platform/libquillet_platform.a $(FUZZ_CORE)/algorithms/libquillet_algorithms.a -o $@
 
 # fuzz_runs(seconds): each target from its working corpus (the seed corpus copied in), its log in
 # $(FUZZ_DIR)/<target>.log; the executions and coverage reached are printed, the log on a finding.
