@@ -1,5 +1,6 @@
 // Exports of the AT88SC153 cards.
 #include "cards/crypto/at88sc153.h"
+#include "cards/crypto/at88sc_exports.h"
 #include "quillet.h"
 #include "core/trace.h"
 

@@ -1,5 +1,6 @@
 // Exports of the AT88SC1608 cards.
 #include "cards/crypto/at88sc1608.h"
+#include "cards/crypto/at88sc_exports.h"
 #include "quillet.h"
 #include "core/trace.h"
 

@@ -1,6 +1,6 @@
 // Exports shared by the memory card families, each name ending in the given suffix and forwarding to
 // the family's namespace. Used in the families' export files, which include quillet.h and
-// reader/trace.h.
+// core/trace.h.
 #pragma once
 
 // Reading and writing the memory, for families with read(handle, offset, length, buffer) and

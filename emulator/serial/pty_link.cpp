@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "emulator/core/put_all.h"
-#include "emulator/serial/line_speed.h"
+#include "platform/raw_line.h"
 
 namespace vreader {
 
@@ -40,7 +40,10 @@ std::unique_ptr<PtyLink> PtyLink::open(Reader& reader, std::string& error) {
     }
     char name[128] = {};
     if (::grantpt(master) != 0 || ::unlockpt(master) != 0 || ::ptsname_r(master, name, sizeof name) != 0 ||
-        ::fcntl(master, F_SETFL, O_NONBLOCK) != 0 || !set_pty_raw(master, reader.serial_baud())) {
+        ::fcntl(master, F_SETFL, O_NONBLOCK) != 0 ||
+        // Linux keeps one set of line settings for the pair: set through the master, raw 8N1 at the
+        // reader's rate makes the slave usable before a host configures it.
+        !quillet::set_raw_line(master, reader.serial_baud(), quillet::LineReads::wait_for_a_byte)) {
         error = std::string("pseudo-terminal set-up: ") + std::strerror(errno);
         ::close(master);
         return nullptr;
@@ -106,7 +109,7 @@ void PtyLink::take_input(Millis t) {
 }
 
 void PtyLink::consume(const uint8_t* bytes, size_t n, Millis t) {
-    const uint32_t host = pty_line_speed(master_);
+    const uint32_t host = quillet::line_speed(master_);  // the rate the host set on the slave
     if (host != reader_.serial_baud()) {
         assembler_.abandon();
         reader_.log().note(std::to_string(n) + " bytes discarded: host line at " + std::to_string(host) + " baud, reader at " +
